@@ -1,0 +1,173 @@
+#include "Actions.h"
+
+#include "QuestionBank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace quiz {
+
+namespace {
+
+constexpr Control Options[] = {Control::Option1, Control::Option2, Control::Option3, Control::Option4};
+
+// Option rows inside Frame1, in twips. The top row keeps the design place of all four
+// buttons; Start moves the other three onto the rows below it.
+constexpr int TopRowLeft = 360;
+constexpr int LowerRowsLeft = 350;
+constexpr int LowerRowTops[] = {900, 1500, 2100};
+
+// Which buttons go to the rows at 900, 1500 and 2100 twips, one line per quarter of
+// LayoutRoll's range; the remaining button stays on the top row.
+constexpr Control Arrangements[4][3] = {
+    {Control::Option1, Control::Option2, Control::Option3},
+    {Control::Option2, Control::Option4, Control::Option1},
+    {Control::Option3, Control::Option1, Control::Option4},
+    {Control::Option4, Control::Option3, Control::Option2},
+};
+constexpr int LayoutRollFirst = 50;
+constexpr int LayoutRollSpan = 200;
+constexpr int LayoutRollsPerArrangement = LayoutRollSpan / 4;
+
+int Draw(RandomSource &random, int count)
+{
+    // floor(r * count) with r in [0, 1) is 0 to count - 1; clamp in case a replacement
+    // source hands out a value outside its promise.
+    const int value = static_cast<int>(std::floor(random.Next() * count));
+    return std::clamp(value, 0, count - 1);
+}
+
+bool IsIdle(const TestRun &run)
+{
+    return run.QuestionNo == 0
+        && std::all_of(run.QuestionOrder.begin(), run.QuestionOrder.end(), [](std::uint8_t id) { return id == 0; });
+}
+
+bool AnyOptionSelected(FormView &view)
+{
+    return std::any_of(std::begin(Options), std::end(Options), [&](Control option) { return view.GetValue(option); });
+}
+
+void ClearSelection(FormView &view)
+{
+    for (Control option : Options)
+        view.ClearValue(option);
+}
+
+} // namespace
+
+void Start(TestRun &run, FormView &view, RandomSource &random)
+{
+    // Start belongs to the launch screen only. Run again, the shuffle would wait forever
+    // for an id not yet in a full order, so a second Start does nothing at all.
+    if (!IsIdle(run))
+        return;
+
+    view.Move(Control::Picture1, OffscreenLeft, OffscreenTop);
+    for (Control option : {Control::Option1, Control::Option2, Control::Option3})
+        view.SetBackColor(option, LightGreen);
+    view.SetCaption(Control::Label8, OutOfTen);
+    // Next runs nested here: it swaps Command1 for Command4 and makes this question 1.
+    view.PressCommand4();
+    random.SeedFromClock();
+    ShuffleQuestionOrder(run, random);
+    view.SetCaption(Control::Label7, "");
+    run.LayoutRoll = Draw(random, LayoutRollSpan) + LayoutRollFirst;
+    ArrangeOptions(run, view);
+    view.SetCaption(Control::Frame1, AnswerPrompt);
+    for (Control option : Options)
+        view.SetVisible(option, true);
+    ClearSelection(view);
+    run.QuestionNo = 1;
+    view.SetCaption(Control::Label6, "1");
+    ShowQuestion(run, view);
+}
+
+void ShuffleQuestionOrder(TestRun &run, RandomSource &random)
+{
+    for (std::size_t position = 0; position < run.QuestionOrder.size(); ++position) {
+        std::uint8_t candidate = 0;
+        do {
+            candidate = static_cast<std::uint8_t>(Draw(random, QuestionCount) + 1);
+        } while (std::find(run.QuestionOrder.begin(), run.QuestionOrder.end(), candidate) != run.QuestionOrder.end());
+        run.QuestionOrder[position] = candidate;
+    }
+}
+
+void ArrangeOptions(const TestRun &run, FormView &view)
+{
+    const int arrangement = std::clamp((run.LayoutRoll - LayoutRollFirst) / LayoutRollsPerArrangement, 0, 3);
+    for (int row = 0; row < 3; ++row)
+        view.Move(Arrangements[arrangement][row], LowerRowsLeft, LowerRowTops[row]);
+}
+
+void Next(TestRun &run, FormView &view)
+{
+    // There is nothing after question 10. Command4 is out of reach there; should it be
+    // pressed anyway, the count must not run past the end of the order.
+    if (run.QuestionNo >= QuestionCount)
+        return;
+
+    view.SetVisible(Control::Command1, false);
+    view.SetVisible(Control::Command4, true);
+    view.SetCaption(Control::Label7, "");
+    if (run.CheckDue()) {
+        view.ShowNotice(PromptCheckFirst);
+        return;
+    }
+    ClearSelection(view);
+    ++run.QuestionNo;
+    view.SetCaption(Control::Label6, std::to_string(run.QuestionNo));
+    if (run.QuestionNo == QuestionCount)
+        view.Move(Control::Command4, OffscreenLeft, OffscreenTop);
+    ShowQuestion(run, view);
+}
+
+void ShowQuestion(const TestRun &run, FormView &view)
+{
+    const Question *question = QuestionBank::Find(run.QuestionAt(run.QuestionNo));
+    if (question == nullptr)
+        return;
+    view.SetCaption(Control::Label1, std::string(question->Text));
+    for (int k = 1; k <= 4; ++k)
+        view.SetCaption(OptionButton(k), std::string(question->Answers[static_cast<std::size_t>(k - 1)]));
+}
+
+void Check(TestRun &run, FormView &view)
+{
+    if (run.EmptyChecks == 0)
+        ++run.CheckedNo;
+    // Each question is judged once: a repeated Check, or one before Start, changes nothing.
+    if (run.CheckedNo > run.QuestionNo) {
+        run.CheckedNo = run.QuestionNo;
+        return;
+    }
+    if (!AnyOptionSelected(view)) {
+        view.ShowNotice(PromptChooseAnswer);
+        ++run.EmptyChecks;
+        return;
+    }
+    const Question *question = QuestionBank::Find(run.QuestionAt(run.QuestionNo));
+    if (question != nullptr && !view.GetValue(OptionButton(question->Key)))
+        ++run.WrongAnswers;
+    view.SetCaption(Control::Label4, std::to_string(run.WrongAnswers));
+    view.SetCaption(Control::Label7, AnswerAccepted);
+    run.EmptyChecks = 0;
+}
+
+void Exit(TestRun &run, FormView &view)
+{
+    if (run.CheckDue()) {
+        view.ShowNotice(PromptCheckFirst);
+        return;
+    }
+    if (run.QuestionNo == QuestionCount && run.ExitWarnings == 0) {
+        view.ShowNotice(PromptShowTeacher);
+        ++run.ExitWarnings;
+        return;
+    }
+    view.EndProgram();
+}
+
+} // namespace quiz

@@ -1,0 +1,42 @@
+#include "RandomSource.h"
+
+#include <chrono>
+
+namespace quiz {
+
+void EngineRandomSource::SeedFromClock()
+{
+    // A whole class presses Start within the same second, so whole seconds would hand
+    // neighbours the same order and layout: take the clock at full resolution and mix in
+    // the system's entropy where the platform offers it.
+    const auto nanoseconds = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    const auto steady = static_cast<std::uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    std::uint32_t entropy[4] = {};
+    try {
+        std::random_device device;
+        for (auto &word : entropy)
+            word = device();
+    } catch (...) {
+        // No entropy source: the clocks alone still differ from press to press.
+    }
+    std::seed_seq sequence{static_cast<std::uint32_t>(nanoseconds), static_cast<std::uint32_t>(nanoseconds >> 32),
+                           static_cast<std::uint32_t>(steady), static_cast<std::uint32_t>(steady >> 32),
+                           entropy[0], entropy[1], entropy[2], entropy[3]};
+    engine_.seed(sequence);
+}
+
+void EngineRandomSource::Seed(std::uint64_t seed)
+{
+    engine_.seed(seed);
+}
+
+double EngineRandomSource::Next()
+{
+    // 53 random bits scaled by 2^-53: exactly representable and strictly below 1,
+    // unlike generate_canonical, which may round up to 1.0.
+    return static_cast<double>(engine_() >> 11) * 0x1.0p-53;
+}
+
+} // namespace quiz

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), then builds and runs every test twice: a normal
+# build, and one with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+ensure_packages $BUILD_PACKAGES $TEST_PACKAGES
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZNAYDAR_WERROR=ON
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZNAYDAR_SANITIZE=ON -DZNAYDAR_WERROR=ON
+cmake --build build-sanitize --parallel "$jobs"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
