@@ -1,0 +1,52 @@
+#include "DesignFont.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+#include <QtMath>
+
+namespace DesignFont {
+
+namespace {
+
+constexpr qreal DesignDotsPerInch = 96.0;
+constexpr qreal PointsPerInch = 72.0;
+
+QString &carriedFamily()
+{
+    static QString family;
+    return family;
+}
+
+} // namespace
+
+void InstallCarriedFaces()
+{
+    if (!carriedFamily().isEmpty())
+        return;
+    for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (!families.isEmpty())
+            carriedFamily() = families.first();
+    }
+    if (carriedFamily().isEmpty())
+        carriedFamily() = QStringLiteral("Liberation Sans");
+}
+
+QString CarriedFamily()
+{
+    InstallCarriedFaces();
+    return carriedFamily();
+}
+
+QFont Font(qreal points, bool bold)
+{
+    QFont font;
+    font.setFamilies({QString::fromLatin1(DesignFamily), CarriedFamily()});
+    font.setPixelSize(qRound(points * DesignDotsPerInch / PointsPerInch));
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+} // namespace DesignFont
