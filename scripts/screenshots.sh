@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Takes the screenshots in docs/ from the real window under Xvfb:
+#   bash scripts/screenshots.sh [scale]   (scale 2 gives docs/screenshot-question-2x.png)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+ensure_packages $BUILD_PACKAGES xvfb xdotool imagemagick
+scale=${1:-1}
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target znaydar >/dev/null
+
+display=:$((90 + RANDOM % 100))
+width=$((712 * scale)); height=$((420 * scale))
+Xvfb "$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $app $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display QT_SCALE_FACTOR=$scale
+sleep 0.5
+build/app/znaydar &
+app=$!
+xdotool search --sync --onlyvisible --name '^Знайдар$' windowfocus --sync >/dev/null
+sleep 0.3
+click() { xdotool mousemove $(($1 * scale)) $(($2 * scale)) click 1; sleep 0.3; }
+suffix=""
+[ "$scale" = 1 ] || suffix="-${scale}x"
+if [ "$scale" = 1 ]; then
+    import -window root docs/screenshot-launch.png
+fi
+click 356 368   # Начать тест
+click 110 240   # the second row
+click 144 368   # Проверить
+import -window root "docs/screenshot-question${suffix}.png"

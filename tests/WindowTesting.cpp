@@ -1,0 +1,81 @@
+#include "WindowTesting.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTimer>
+#include <QtTest>
+
+NoticeCatcher::NoticeCatcher()
+{
+    qApp->installEventFilter(this);
+}
+
+NoticeCatcher::~NoticeCatcher()
+{
+    qApp->removeEventFilter(this);
+}
+
+QStringList NoticeCatcher::take()
+{
+    QStringList texts;
+    for (const Notice &notice : notices)
+        texts << notice.text;
+    notices.clear();
+    return texts;
+}
+
+bool NoticeCatcher::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched) != nullptr)
+        QTimer::singleShot(0, this, &NoticeCatcher::dismiss);
+    return false;
+}
+
+void NoticeCatcher::dismiss()
+{
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+        qWarning("a notice was shown but is not the active modal widget");
+        return;
+    }
+    notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size())});
+    box->button(QMessageBox::Ok)->click();
+}
+
+const int ReplayedOrder[10] = {3, 7, 1, 10, 2, 5, 4, 6, 8, 9};
+
+std::vector<double> ReplayedDraws(int layoutRoll)
+{
+    std::vector<double> values;
+    for (int candidate : {3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9})
+        values.push_back(ValueFor(candidate - 1, 10));
+    values.push_back(ValueFor(layoutRoll - 50, 200));
+    return values;
+}
+
+std::unique_ptr<Form1> ShownWindow(int layoutRoll)
+{
+    auto window = std::make_unique<Form1>(std::make_unique<ScriptedRandom>(ReplayedDraws(layoutRoll)));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("the window did not become active");
+    return window;
+}
+
+void Click(QWidget *widget)
+{
+    if (auto *option = qobject_cast<QRadioButton *>(widget)) {
+        // Only the indicator and the caption take a click, not the whole wide button.
+        QStyleOptionButton style;
+        style.initFrom(option);
+        const QRect indicator = option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &style, option);
+        QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier, indicator.center());
+        return;
+    }
+    const QRect visible = widget->rect().intersected(
+        widget->parentWidget()->rect().translated(-widget->pos()));
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, visible.center());
+}

@@ -1,0 +1,49 @@
+// Helpers for tests that drive the real window on the offscreen platform.
+#pragma once
+
+#include "Form1.h"
+#include "RecordingView.h"
+
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+struct Notice {
+    QString text;
+    QString title;
+    QMessageBox::Icon icon;
+    int buttons;
+};
+
+// Dismisses every notice as it comes, by finding the active modal widget once its event
+// loop runs, and keeps what each one said.
+class NoticeCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    NoticeCatcher();
+    ~NoticeCatcher() override;
+    std::vector<Notice> notices;
+    // The texts of the notices seen since the last call, then forgets them.
+    QStringList take();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void dismiss();
+};
+
+// The candidates 3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9 and a layout roll: the order is
+// 3, 7, 1, 10, 2, 5, 4, 6, 8, 9.
+std::vector<double> ReplayedDraws(int layoutRoll);
+extern const int ReplayedOrder[10];
+
+// A shown, active window whose Start replays the given draws.
+std::unique_ptr<Form1> ShownWindow(int layoutRoll = 50);
+
+// Clicks the middle of the part of a control that is inside its container.
+void Click(QWidget *widget);

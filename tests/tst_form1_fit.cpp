@@ -1,0 +1,137 @@
+// Every text fits its control in the font the window really uses, so no pupil meets a
+// question or an answer cut short.
+#include "QuestionBank.h"
+#include "WindowTesting.h"
+
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionGroupBox>
+#include <QtTest>
+
+class Form1FitTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void carriedFontIsUsed();
+    void labelTextsFit_data();
+    void labelTextsFit();
+    void answersAreWhollyVisibleOnEveryRow();
+    void frameTitleFits();
+    void buttonCaptionsFit();
+
+private:
+    std::unique_ptr<Form1> window_;
+};
+
+namespace {
+
+QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void Form1FitTest::initTestCase()
+{
+    window_ = ShownWindow();
+}
+
+void Form1FitTest::carriedFontIsUsed()
+{
+    // Where the design's face is missing, the carried one is drawn, not a system fallback.
+    for (QWidget *widget : {static_cast<QWidget *>(window_->Label1), static_cast<QWidget *>(window_->Label2),
+                            static_cast<QWidget *>(window_->Command1)}) {
+        const QString family = QFontInfo(widget->font()).family();
+        QVERIFY2(family == "MS Sans Serif" || family == "Liberation Sans", qPrintable(family));
+    }
+}
+
+void Form1FitTest::labelTextsFit_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxLines");
+    for (int id = 1; id <= 10; ++id)
+        QTest::newRow(qPrintable(QString("question %1").arg(id))) << "Label1" << Utf8(quiz::QuestionBank::Find(id)->Text)
+                                                                  << 6;
+    QTest::newRow("school line") << "Label2" << "Таловерская школа, 2007-2008 уч. год" << 2;
+    QTest::newRow("question caption") << "Label5" << "Вопрооос:" << 1;
+    QTest::newRow("mistakes caption") << "Label3" << "Ощибок:" << 1;
+    QTest::newRow("question number") << "Label6" << "10" << 1;
+    QTest::newRow("out of ten") << "Label8" << "из 10" << 1;
+    QTest::newRow("mistake count") << "Label4" << "10" << 1;
+    QTest::newRow("status line") << "Label7" << "Ответ принят" << 1;
+}
+
+void Form1FitTest::labelTextsFit()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QFETCH(int, maxLines);
+    auto *widget = window_->findChild<QLabel *>(label);
+    const QRect room = widget->contentsRect();
+    const QFontMetrics metrics(widget->font());
+    // The gap below the last line (the font's leading) may fall outside: it holds no ink.
+    const QRect needed = metrics.boundingRect(room, int(widget->alignment()) | Qt::TextWordWrap, text)
+                             .adjusted(0, 0, 0, -metrics.leading());
+    QVERIFY2(room.contains(needed), qPrintable(QString("needs %1x%2 at %3,%4 in %5x%6")
+                                                   .arg(needed.width())
+                                                   .arg(needed.height())
+                                                   .arg(needed.x())
+                                                   .arg(needed.y())
+                                                   .arg(room.width())
+                                                   .arg(room.height())));
+    QVERIFY(needed.height() <= maxLines * metrics.lineSpacing());
+}
+
+void Form1FitTest::answersAreWhollyVisibleOnEveryRow()
+{
+    // The widest answer on the row that starts furthest right must end inside the frame.
+    QRadioButton *probe = window_->Option1;
+    const int innerWidth = window_->optionArea()->width();
+    const int furthestLeft = Form1::Pixels(360) - (window_->optionArea()->x());
+    for (int id = 1; id <= 10; ++id) {
+        for (std::string_view answer : quiz::QuestionBank::Find(id)->Answers) {
+            probe->setText(Utf8(answer));
+            const int needed = furthestLeft + probe->sizeHint().width();
+            QVERIFY2(needed <= innerWidth, qPrintable(Utf8(answer)));
+            QVERIFY(probe->sizeHint().height() <= probe->height());
+        }
+    }
+    probe->setText(QString());
+}
+
+void Form1FitTest::frameTitleFits()
+{
+    QGroupBox *frame = window_->Frame1;
+    frame->setTitle("Выберите ответ (изменения вносите до ПРОВЕРКИ)");
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                       QStyle::SC_GroupBoxLabel, frame);
+    const int textWidth = QFontMetrics(frame->font()).horizontalAdvance(frame->title());
+    QVERIFY(title.left() + textWidth <= frame->width());
+    // The title clears the top row of answers.
+    QVERIFY(title.bottom() < window_->Option1->mapTo(frame, QPoint(0, 0)).y() + 4);
+    frame->setTitle(QString());
+}
+
+void Form1FitTest::buttonCaptionsFit()
+{
+    for (QPushButton *button : {window_->Command1, window_->Command2, window_->Command3, window_->Command4}) {
+        const QFontMetrics metrics(button->font());
+        // Room inside the border on both sides.
+        QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(), qPrintable(button->text()));
+        QVERIFY(metrics.height() + 6 <= button->height());
+    }
+}
+
+QTEST_MAIN(Form1FitTest)
+#include "tst_form1_fit.moc"

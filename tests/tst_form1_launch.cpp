@@ -1,0 +1,197 @@
+// What the pupil first sees: every control in its design state, before any code has run.
+#include "WindowTesting.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+class Form1LaunchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void controlHasItsDesignState_data();
+    void controlHasItsDesignState();
+    void windowIsFixedLightGreenWithIcon();
+    void tabOrderAndFocus();
+    void stackingOrder();
+    void pushButtonsShowTheirColour();
+
+private:
+    std::unique_ptr<Form1> window_;
+};
+
+void Form1LaunchTest::initTestCase()
+{
+    window_ = ShownWindow();
+}
+
+void Form1LaunchTest::controlHasItsDesignState_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QColor>("back");
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<bool>("visible");
+
+    const QColor green(128, 255, 128);
+    const QColor pale(192, 255, 192);
+    const QColor black(0, 0, 0);
+    const int left = Qt::AlignLeft | Qt::AlignTop;
+    const int right = Qt::AlignRight | Qt::AlignTop;
+    const int centre = Qt::AlignHCenter | Qt::AlignTop;
+    // Pixels at 15 twips each; option buttons relative to Frame1's corner.
+    QTest::newRow("Label1") << "Label1" << QRect(24, 56, 665, 113) << "" << green << black << 16 << true << left << true;
+    QTest::newRow("Frame1") << "Frame1" << QRect(80, 168, 553, 177) << "" << green << QColor(128, 0, 128) << 16 << true
+                            << 0 << true;
+    QTest::newRow("Command1") << "Command1" << QRect(288, 352, 137, 33) << "Начать тест" << QColor(255, 255, 0)
+                              << black << 16 << true << 0 << true;
+    QTest::newRow("Label2") << "Label2" << QRect(56, 16, 137, 33) << "Таловерская школа, 2007-2008 уч. год" << green
+                            << black << 13 << false << centre << true;
+    for (int k = 1; k <= 4; ++k)
+        QTest::newRow(qPrintable(QString("Option%1").arg(k)))
+            << QString("Option%1").arg(k) << QRect(24, 24, 793, 25) << "" << (k == 4 ? green : pale) << black << 16
+            << false << 0 << false;
+    QTest::newRow("Label3") << "Label3" << QRect(488, 32, 89, 17) << "Ощибок:" << green << black << 16 << false << right
+                            << true;
+    QTest::newRow("Command2") << "Command2" << QRect(80, 352, 129, 33) << "Проверить" << green << black << 16 << true
+                              << 0 << true;
+    QTest::newRow("Label4") << "Label4" << QRect(592, 32, 41, 17) << "" << green << black << 16 << false << left << true;
+    QTest::newRow("Command3") << "Command3" << QRect(504, 352, 129, 33) << "Выход" << green << black << 16 << true << 0
+                              << true;
+    QTest::newRow("Label5") << "Label5" << QRect(488, 8, 89, 25) << "Вопрооос:" << green << black << 16 << false << right
+                            << true;
+    QTest::newRow("Label6") << "Label6" << QRect(592, 8, 41, 25) << "" << green << black << 16 << false << left << true;
+    QTest::newRow("Label7") << "Label7" << QRect(280, 392, 161, 17) << "" << green << QColor(192, 0, 0) << 13 << true
+                            << centre << true;
+    QTest::newRow("Picture1") << "Picture1" << QRect(80, 64, 553, 273) << "" << QColor() << QColor() << 0 << false << 0
+                              << true;
+    QTest::newRow("Command4") << "Command4" << QRect(256, 352, 201, 33) << "Следующий вопрос" << green << black << 16
+                              << true << 0 << false;
+    QTest::newRow("Label8") << "Label8" << QRect(616, 8, 57, 25) << "" << green << black << 16 << false << left << true;
+}
+
+void Form1LaunchTest::controlHasItsDesignState()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(QColor, back);
+    QFETCH(QColor, text);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    QFETCH(int, alignment);
+    QFETCH(bool, visible);
+
+    auto *widget = window_->findChild<QWidget *>(name);
+    QVERIFY2(widget != nullptr, "every control carries its name");
+    QRect placed = widget->geometry();
+    if (name.startsWith("Option"))
+        placed.moveTopLeft(widget->mapTo(window_->Frame1, QPoint(0, 0)));
+    QCOMPARE(placed, geometry);
+    QCOMPARE(widget->isVisibleTo(window_.get()), visible);
+    // Push buttons draw their colour through a style sheet, checked on the drawn pixels.
+    if (back.isValid() && qobject_cast<QPushButton *>(widget) == nullptr) {
+        QVERIFY(widget->autoFillBackground());
+        QCOMPARE(widget->palette().color(widget->backgroundRole()), back);
+        QCOMPARE(widget->palette().color(widget->foregroundRole()), text);
+    }
+    if (pixelSize != 0) {
+        QCOMPARE(widget->font().pixelSize(), pixelSize);
+        QCOMPARE(widget->font().bold(), bold);
+        QVERIFY(widget->font().families().startsWith("MS Sans Serif"));
+    }
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        QCOMPARE(label->text(), caption);
+        QCOMPARE(int(label->alignment()), alignment);
+        QVERIFY(label->wordWrap());
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        QCOMPARE(button->text(), caption);
+        if (qobject_cast<QPushButton *>(widget) != nullptr)
+            QCOMPARE(button->isEnabled(), visible);
+    } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+        QCOMPARE(frame->title(), caption);
+    }
+}
+
+void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
+{
+    QCOMPARE(window_->windowTitle(), QString("Знайдар"));
+    QCOMPARE(window_->size(), QSize(712, 420));
+    QCOMPARE(window_->minimumSize(), QSize(712, 420));
+    QCOMPARE(window_->maximumSize(), QSize(712, 420));
+    QVERIFY(!(window_->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window_->palette().color(QPalette::Window), QColor(128, 255, 128));
+    QVERIFY(window_->windowIcon().availableSizes().contains(QSize(48, 48)));
+    // The test has not started: nothing of it is on screen.
+    QCOMPARE(window_->run().QuestionNo, 0);
+}
+
+void Form1LaunchTest::tabOrderAndFocus()
+{
+    QCOMPARE(QApplication::focusWidget(), window_->Command1);
+    const QStringList expected{"Command1", "Option1", "Option2", "Option3", "Option4", "Command2", "Command3", "Command4"};
+    QStringList chain;
+    QWidget *widget = window_->Command1;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != window_->Command1);
+    QCOMPARE(chain, expected);
+    for (auto *label : window_->findChildren<QLabel *>())
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+    for (auto *button : window_->findChildren<QPushButton *>()) {
+        // Enter acts on the focused button only: no other button stands in as the default.
+        QCOMPARE(button->isDefault(), button->hasFocus());
+        QVERIFY2(!button->text().contains('&'), "no access keys");
+    }
+}
+
+void Form1LaunchTest::stackingOrder()
+{
+    // Which control is on top at a point shows the stacking.
+    const auto topAt = [this](QWidget *control, QPoint inControl) {
+        QWidget *hit = window_->childAt(control->mapTo(window_.get(), inControl));
+        while (hit != nullptr && hit->parentWidget() != window_.get())
+            hit = hit->parentWidget();
+        return hit;
+    };
+    QCOMPARE(topAt(window_->Label1, QPoint(200, 50)), static_cast<QWidget *>(window_->Picture1));
+    QCOMPARE(topAt(window_->Frame1, QPoint(300, 100)), static_cast<QWidget *>(window_->Picture1));
+    // Only the lower edge of the empty frame shows under the photograph.
+    QCOMPARE(topAt(window_->Frame1, QPoint(300, 175)), static_cast<QWidget *>(window_->Frame1));
+    const QList<QObject *> children = window_->children();
+    QVERIFY(children.indexOf(window_->Command4) > children.indexOf(window_->Command1));
+    QVERIFY(children.indexOf(window_->Label8) > children.indexOf(window_->Label6));
+    for (auto *label : window_->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        for (QWidget *other : {static_cast<QWidget *>(window_->Frame1), static_cast<QWidget *>(window_->Picture1)})
+            QVERIFY(children.indexOf(label) < children.indexOf(other));
+}
+
+void Form1LaunchTest::pushButtonsShowTheirColour()
+{
+    // Read the colour off the drawn button, whatever the style.
+    const QImage shot = window_->grab().toImage();
+    const auto colourOf = [&](QPushButton *button) {
+        return shot.pixelColor(button->geometry().topLeft() + QPoint(8, button->height() / 2));
+    };
+    QCOMPARE(colourOf(window_->Command1), QColor(255, 255, 0));
+    QCOMPARE(colourOf(window_->Command2), QColor(128, 255, 128));
+    QCOMPARE(colourOf(window_->Command3), QColor(128, 255, 128));
+    // The photograph fills the inner area from its top-left corner.
+    const QPoint inner = window_->Picture1->geometry().topLeft() + QPoint(2, 2);
+    QCOMPARE(window_->Picture1->innerRect().size(), QSize(549, 269));
+    QVERIFY(shot.pixelColor(inner) != QColor(128, 255, 128));
+}
+
+QTEST_MAIN(Form1LaunchTest)
+#include "tst_form1_launch.moc"

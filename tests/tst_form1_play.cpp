@@ -1,0 +1,221 @@
+// A pupil's test on the real window: clicks, notices, the layouts, and the end.
+#include "QuestionBank.h"
+#include "WindowTesting.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+class Form1PlayTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wholeTestByMouse();
+    void layoutsPutOptionsOnFourRows_data();
+    void layoutsPutOptionsOnFourRows();
+    void clearingReallyUnselects();
+    void goneButtonsCannotBePressed();
+    void exitEndsThroughTheEventLoop();
+    void closingByTheFrameEndsAtOnce();
+};
+
+namespace {
+
+QRadioButton *OptionOf(Form1 &window, int k)
+{
+    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(k)));
+}
+
+int KeyOnScreen(const Form1 &window)
+{
+    return quiz::QuestionBank::Find(window.run().QuestionAt(window.run().QuestionNo))->Key;
+}
+
+} // namespace
+
+void Form1PlayTest::wholeTestByMouse()
+{
+    NoticeCatcher catcher;
+    auto window = ShownWindow();
+    Form1 &form = *window;
+
+    Click(form.Command1);
+    QVERIFY(!form.Command1->isVisible());
+    QVERIFY(form.Command4->isVisible());
+    QVERIFY(!form.Picture1->isVisible());
+    QCOMPARE(form.Label8->text(), QString("из 10"));
+    QCOMPARE(form.Frame1->title(), QString("Выберите ответ (изменения вносите до ПРОВЕРКИ)"));
+    QVERIFY(catcher.notices.empty());
+
+    // Check with nothing selected, and Next and Exit before an answer, are refused.
+    Click(form.Command2);
+    Click(form.Command4);
+    Click(form.Command3);
+    QCOMPARE(catcher.notices.size(), std::size_t(3));
+    for (const Notice &notice : catcher.notices) {
+        QCOMPARE(notice.title, QString("Внимание!"));
+        QCOMPARE(notice.icon, QMessageBox::Question);
+        QCOMPARE(notice.buttons, 1);
+    }
+    QCOMPARE(catcher.take(), (QStringList{"Выберите ответ", "Нажмите кнопку ПРОВЕРИТЬ", "Нажмите кнопку ПРОВЕРИТЬ"}));
+    QVERIFY(form.isVisible());
+
+    int wrong = 0;
+    for (int number = 1; number <= 10; ++number) {
+        const int id = ReplayedOrder[number - 1];
+        const quiz::Question *question = quiz::QuestionBank::Find(id);
+        QCOMPARE(form.Label6->text(), QString::number(number));
+        QCOMPARE(form.Label1->text(), QString::fromUtf8(question->Text.data(), qsizetype(question->Text.size())));
+        QCOMPARE(form.Label7->text(), QString());
+        for (int k = 1; k <= 4; ++k)
+            QVERIFY(!OptionOf(form, k)->isChecked());
+
+        // Every third answer wrong; the first choice is changed before checking.
+        const int key = KeyOnScreen(form);
+        const bool answerWrong = number % 3 == 0;
+        Click(OptionOf(form, key % 4 + 1));
+        Click(OptionOf(form, answerWrong ? key % 4 + 1 : key));
+        Click(form.Command2);
+        wrong += answerWrong ? 1 : 0;
+        QCOMPARE(form.Label4->text(), QString::number(wrong));
+        QCOMPARE(form.Label7->text(), QString("Ответ принят"));
+        // A second Check with another answer changes nothing.
+        Click(OptionOf(form, key));
+        Click(form.Command2);
+        QCOMPARE(form.Label4->text(), QString::number(wrong));
+        if (number < 10)
+            Click(form.Command4);
+    }
+    QVERIFY(catcher.notices.empty());
+    QVERIFY2(!form.Command4->isVisible() && !form.Command4->isEnabled(), "Next is gone at question 10");
+    QCOMPARE(form.run().QuestionNo, 10);
+
+    Click(form.Command3);
+    QCOMPARE(catcher.take(), QStringList{"Покажите результат учителю"});
+    QVERIFY(form.isVisible());
+    Click(form.Command3);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.Label4->text(), QString("3"));
+}
+
+void Form1PlayTest::layoutsPutOptionsOnFourRows_data()
+{
+    QTest::addColumn<int>("roll");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("first") << 50 << "4123";
+    QTest::newRow("second") << 100 << "3241";
+    QTest::newRow("third") << 150 << "2314";
+    QTest::newRow("fourth") << 200 << "1432";
+}
+
+void Form1PlayTest::layoutsPutOptionsOnFourRows()
+{
+    QFETCH(int, roll);
+    QFETCH(QString, rows);
+    auto window = ShownWindow(roll);
+    Click(window->Command1);
+    // Rows at 360, 900, 1500 and 2100 twips in Frame1; the top one 10 twips further right.
+    const QPoint places[] = {{24, 24}, {23, 60}, {23, 100}, {23, 140}};
+    for (int row = 0; row < 4; ++row) {
+        QRadioButton *button = OptionOf(*window, rows.at(row).digitValue());
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->mapTo(window->Frame1, QPoint(0, 0)), places[row]);
+        // Cut off at the frame's inner edge.
+        QVERIFY(button->geometry().right() > window->optionArea()->width());
+        QVERIFY(window->optionArea()->geometry().right() < window->Frame1->width() - 1);
+    }
+}
+
+void Form1PlayTest::clearingReallyUnselects()
+{
+    auto window = ShownWindow();
+    Click(window->Command1);
+    Click(OptionOf(*window, 2));
+    QVERIFY(OptionOf(*window, 2)->isChecked());
+    Click(OptionOf(*window, 3));
+    QVERIFY(!OptionOf(*window, 2)->isChecked());
+    window->ClearValue(quiz::Control::Option3);
+    for (int k = 1; k <= 4; ++k)
+        QVERIFY(!OptionOf(*window, k)->isChecked());
+    // The buttons still exclude each other afterwards.
+    Click(OptionOf(*window, 1));
+    Click(OptionOf(*window, 4));
+    QVERIFY(!OptionOf(*window, 1)->isChecked());
+}
+
+void Form1PlayTest::goneButtonsCannotBePressed()
+{
+    NoticeCatcher catcher;
+    auto window = ShownWindow();
+    Form1 &form = *window;
+    const auto pressByAssistiveTool = [](QWidget *button) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+
+    // Before Start: a Next would leave an empty test with Command1 gone.
+    pressByAssistiveTool(form.Command4);
+    QTest::mouseClick(form.Command4, Qt::LeftButton);
+    QCOMPARE(form.run().QuestionNo, 0);
+    QVERIFY(form.Command1->isVisible());
+
+    Click(form.Command1);
+    const quiz::TestRun afterStart = form.run();
+    // After Start: a second Start would shuffle a full order.
+    pressByAssistiveTool(form.Command1);
+    QCOMPARE(form.run().QuestionOrder, afterStart.QuestionOrder);
+    QCOMPARE(form.run().QuestionNo, 1);
+
+    for (int number = 1; number < 10; ++number) {
+        Click(OptionOf(form, KeyOnScreen(form)));
+        Click(form.Command2);
+        Click(form.Command4);
+    }
+    QCOMPARE(form.run().QuestionNo, 10);
+    pressByAssistiveTool(form.Command4);
+    QCOMPARE(form.run().QuestionNo, 10);
+
+    // Tab through every focusable control, pressing Space and Enter on each. Exit is left
+    // out: it ends the program, which is tested on its own.
+    for (int press = 0; press < 24; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY(focused != nullptr && focused->isVisible() && focused->isEnabled());
+        QVERIFY(focused != form.Command4 && focused != form.Command1);
+        if (focused == form.Command3)
+            continue;
+        QTest::keyClick(focused, Qt::Key_Space);
+        QTest::keyClick(focused, Qt::Key_Return);
+        QCOMPARE(form.run().QuestionNo, 10);
+    }
+    QVERIFY(form.isVisible());
+}
+
+void Form1PlayTest::exitEndsThroughTheEventLoop()
+{
+    auto window = ShownWindow();
+    QTimer::singleShot(0, window.get(), [&] { Click(window->Command3); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!window->isVisible());
+}
+
+void Form1PlayTest::closingByTheFrameEndsAtOnce()
+{
+    NoticeCatcher catcher;
+    auto window = ShownWindow();
+    Click(window->Command1);
+    // A check is due, so Exit would refuse; the frame's close button does not ask.
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!window->isVisible());
+    QVERIFY(catcher.notices.empty());
+}
+
+QTEST_MAIN(Form1PlayTest)
+#include "tst_form1_play.moc"
