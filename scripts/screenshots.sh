@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
 # Takes the screenshots in docs/ from the real window under Xvfb:
-#   bash scripts/screenshots.sh [scale]   (scale 2 gives docs/screenshot-question-2x.png)
+#   bash scripts/screenshots.sh [scale]
+# Scale 2 gives docs/screenshot-question-2x.png, on an X screen set to 192 dots per inch
+# (Xft.dpi), as a high-DPI monitor would be.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages $BUILD_PACKAGES xvfb xdotool imagemagick
+ensure_packages $BUILD_PACKAGES xvfb x11-xserver-utils xdotool imagemagick
 scale=${1:-1}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target znaydar >/dev/null
 
 display=:$((90 + RANDOM % 100))
 width=$((712 * scale)); height=$((420 * scale))
-Xvfb "$display" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -noreset -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+app=""
 trap 'kill $app $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display QT_SCALE_FACTOR=$scale
+export DISPLAY=$display
 sleep 0.5
+printf 'Xft.dpi:\t%d\n' $((96 * scale)) | xrdb -nocpp -load -
 build/app/znaydar &
 app=$!
 xdotool search --sync --onlyvisible --name '^Знайдар$' windowfocus --sync >/dev/null

@@ -1,6 +1,8 @@
 #include "WindowTesting.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <functional>
 #include <QApplication>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -40,7 +42,17 @@ void NoticeCatcher::dismiss()
         qWarning("a notice was shown but is not the active modal widget");
         return;
     }
-    notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size())});
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+    QString spoken;
+    const std::function<void(QAccessibleInterface *)> collect = [&](QAccessibleInterface *node) {
+        spoken += node->text(QAccessible::Name) + ' ';
+        for (int i = 0; i < node->childCount(); ++i)
+            collect(node->child(i));
+    };
+    collect(accessible);
+    const bool dialog = accessible->role() == QAccessible::Dialog || accessible->role() == QAccessible::AlertMessage;
+    notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
+                       spoken});
     box->button(QMessageBox::Ok)->click();
 }
 

@@ -16,6 +16,9 @@ struct Notice {
     QString title;
     QMessageBox::Icon icon;
     int buttons;
+    // What assistive technology finds: the notice's role and every name inside it.
+    bool announcedAsDialog;
+    QString spoken;
 };
 
 // Dismisses every notice as it comes, by finding the active modal widget once its event

@@ -181,8 +181,10 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
 {
     // Read the colour off the drawn button, whatever the style.
     const QImage shot = window_->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const auto at = [&](QPoint place) { return shot.pixelColor((QPointF(place) * ratio).toPoint()); };
     const auto colourOf = [&](QPushButton *button) {
-        return shot.pixelColor(button->geometry().topLeft() + QPoint(8, button->height() / 2));
+        return at(button->geometry().topLeft() + QPoint(8, button->height() / 2));
     };
     QCOMPARE(colourOf(window_->Command1), QColor(255, 255, 0));
     QCOMPARE(colourOf(window_->Command2), QColor(128, 255, 128));
@@ -190,7 +192,7 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
     // The photograph fills the inner area from its top-left corner.
     const QPoint inner = window_->Picture1->geometry().topLeft() + QPoint(2, 2);
     QCOMPARE(window_->Picture1->innerRect().size(), QSize(549, 269));
-    QVERIFY(shot.pixelColor(inner) != QColor(128, 255, 128));
+    QVERIFY(at(inner) != QColor(128, 255, 128));
 }
 
 QTEST_MAIN(Form1LaunchTest)

@@ -3,12 +3,16 @@
 #include "DesignFont.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QPushButton>
 #include <QRadioButton>
 #include <qdrawutil.h>
@@ -37,6 +41,8 @@ constexpr qreal Large = 12.0;
 constexpr qreal Small = 9.75;
 
 const char *const WindowCaption = "Знайдар";
+// The colour of the keyboard focus mark, dark enough to see on every green.
+constexpr Rgb FocusMark{0, 0, 128};
 const char *const NoticeTitle = "Внимание!";
 
 struct Design {
@@ -124,6 +130,48 @@ void Paint(QWidget *widget, Rgb back, Rgb text)
     widget->setAutoFillBackground(true);
 }
 
+QString Spoken(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+// The style's own focus mark on an answer is a faint tint on green; a keyboard user needs
+// to see at a glance which answer Space will choose.
+class FocusMarkStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_FrameFocusRect) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        painter->save();
+        painter->setPen(QPen(Form1::Colour(FocusMark), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option->rect).adjusted(0, 0, 1, 1));
+        painter->restore();
+    }
+};
+
+namespace {
+
+// A screen reader hears the window as a window and the photograph as a picture, not as
+// two anonymous panels.
+QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget == nullptr)
+        return nullptr;
+    if (className == QLatin1String("PictureBox"))
+        return new QAccessibleWidget(widget, QAccessible::Graphic);
+    if (className == QLatin1String("Form1"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 PictureBox::PictureBox(const QPixmap &picture, QWidget *parent) : QWidget(parent), picture_(picture) {}
@@ -145,16 +193,23 @@ void PictureBox::paintEvent(QPaintEvent *)
 Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      random_(random ? std::move(random) : std::make_unique<quiz::EngineRandomSource>())
+      random_(random ? std::move(random) : std::make_unique<quiz::EngineRandomSource>()),
+      focusMarkStyle_(std::make_unique<FocusMarkStyle>())
 {
     DesignFont::InstallCarriedFaces();
+    static const bool accessibleInstalled = (QAccessible::installFactory(WindowAccessible), true);
+    Q_UNUSED(accessibleInstalled);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(WindowCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icon-48.png")));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     setFixedSize(Pixels(ClientWidth), Pixels(ClientHeight));
     Paint(this, LightGreen, Black);
     buildControls();
     setTabOrder();
+    describeForScreenReaders();
     Command1->setFocus();
 }
 
@@ -192,11 +247,10 @@ void Form1::buildControls()
     Label8 = makeLabel(Control::Label8);
 
     Frame1 = new QGroupBox(this);
-    optionArea_ = new QWidget(Frame1);
-    optionArea_->setObjectName(QStringLiteral("Frame1Inner"));
     const auto makeOption = [this]() {
-        auto *button = new QRadioButton(optionArea_);
+        auto *button = new QRadioButton(Frame1);
         button->setFocusPolicy(Qt::StrongFocus);
+        button->setStyle(focusMarkStyle_.get());
         return button;
     };
     Option1 = makeOption();
@@ -209,7 +263,9 @@ void Form1::buildControls()
 
     const auto makeCommand = [this](Control id) {
         auto *button = new QPushButton(QString::fromUtf8(DesignOf(id).caption), this);
-        button->setAutoDefault(false);
+        // Enter presses the focused button, as Space does; with no dialog around it there is
+        // no default button, so Enter means nothing window-wide.
+        button->setAutoDefault(true);
         button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setStyleSheet(ButtonStyle(DesignOf(id).back));
@@ -229,8 +285,6 @@ void Form1::buildControls()
         shown_[design.control] = design.visible;
         Move(design.control, design.left, design.top);
     }
-    optionArea_->setGeometry(Frame1->rect().adjusted(FrameBorder, FrameBorder, -FrameBorder, -FrameBorder));
-    optionArea_->setAutoFillBackground(false);
     Picture1->setFocusPolicy(Qt::NoFocus);
     Frame1->setFocusPolicy(Qt::NoFocus);
 
@@ -240,12 +294,39 @@ void Form1::buildControls()
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
 }
 
+void Form1::describeForScreenReaders()
+{
+    // Visible captions stay as designed, misspellings included; what a screen reader says
+    // may be fuller and spelt right.
+    setAccessibleDescription(Spoken("Тест по теме «Кодирование информации»"));
+    Label1->setAccessibleDescription(Spoken("Текст вопроса"));
+    Label2->setAccessibleDescription(Spoken("Школа и учебный год"));
+    Label3->setAccessibleName(Spoken("Количество ошибок"));
+    Label4->setAccessibleName(Spoken("Ошибок пока нет"));
+    Label5->setAccessibleName(Spoken("Номер вопроса"));
+    Label6->setAccessibleName(Spoken("Тест не начат"));
+    Label7->setAccessibleDescription(Spoken("Строка состояния"));
+    Frame1->setAccessibleDescription(Spoken("Варианты ответа"));
+    for (QRadioButton *button : {Option1, Option2, Option3, Option4})
+        button->setAccessibleDescription(Spoken("Вариант ответа"));
+    Picture1->setAccessibleName(Spoken("Фотография: морской берег, трава на дюнах, море и небо"));
+    Command1->setAccessibleDescription(Spoken("Начать тест из десяти вопросов"));
+    Command2->setAccessibleDescription(Spoken("Проверить выбранный ответ"));
+    Command3->setAccessibleDescription(Spoken("Выйти из программы"));
+    Command4->setAccessibleDescription(Spoken("Перейти к следующему вопросу"));
+}
+
 void Form1::setTabOrder()
 {
     // The design's tab indexes; labels, the frame and the photograph never take focus.
     QWidget *order[] = {Command1, Option1, Option2, Option3, Option4, Command2, Command3, Command4};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QRect Form1::frameInner() const
+{
+    return Frame1->rect().adjusted(FrameBorder, FrameBorder, -FrameBorder, -FrameBorder);
 }
 
 QWidget *Form1::control(Control control) const
@@ -282,8 +363,14 @@ QRadioButton *Form1::option(Control id) const
 void Form1::SetCaption(Control id, const std::string &caption)
 {
     QWidget *widget = control(id);
-    if (auto *label = qobject_cast<QLabel *>(widget))
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
         label->setText(Text(caption));
+        // The bare numbers mean little when heard on their own.
+        if (id == Control::Label6)
+            label->setAccessibleName(Spoken("Вопрос %1 из 10").arg(Text(caption)));
+        else if (id == Control::Label4)
+            label->setAccessibleName(Spoken("Ошибок: %1").arg(Text(caption)));
+    }
     else if (auto *frame = qobject_cast<QGroupBox *>(widget))
         frame->setTitle(Text(caption));
     else if (auto *button = qobject_cast<QAbstractButton *>(widget))
@@ -324,11 +411,11 @@ void Form1::SetBackColor(Control id, Rgb colour)
 void Form1::Move(Control id, int left, int top)
 {
     QWidget *widget = control(id);
-    QPoint place(Pixels(left), Pixels(top));
-    // Option buttons are placed in twips from Frame1's corner but live in its inner area.
+    widget->move(Pixels(left), Pixels(top));
+    // The option buttons are wider than the frame; they end at its inner edge, not over
+    // its border.
     if (IsOption(id))
-        place -= QPoint(FrameBorder, FrameBorder);
-    widget->move(place);
+        widget->setMask(QRegion(frameInner().translated(-widget->pos()).intersected(widget->rect())));
     applyReach(id);
 }
 
@@ -353,13 +440,19 @@ void Form1::ShowNotice(const std::string &prompt)
 {
     QMessageBox notice(QMessageBox::Question, QString::fromUtf8(NoticeTitle), Text(prompt), QMessageBox::Ok, this);
     notice.setObjectName(QStringLiteral("Notice"));
+    QPointer<QWidget> focused = focusWidget();
     notice.exec();
+    // Back to the window and the control the pupil was on, so the keyboard focus is never
+    // lost, even where no window manager hands the activation back.
+    activateWindow();
+    if (focused != nullptr && focused->isVisible() && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::EndProgram()
 {
+    // Closing the one window ends the event loop, and with it the program, with status 0.
     close();
-    QCoreApplication::exit(0);
 }
 
 void Form1::focusTopAnswer()

@@ -18,6 +18,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class FocusMarkStyle;
 
 // A picture box: a thin sunken border and the photograph drawn from the inner top-left
 // corner, cut to the inner area.
@@ -80,9 +81,8 @@ public:
     QPushButton *Command4 = nullptr;
     PictureBox *Picture1 = nullptr;
 
-    // The inner area of Frame1: the option buttons live here, so that they are cut off at
-    // the frame's inner edge rather than at its outer one.
-    QWidget *optionArea() const { return optionArea_; }
+    // Frame1 inside its border, in its own coordinates: the option buttons are cut off here.
+    QRect frameInner() const;
 
 private slots:
     void Command1_Click();
@@ -97,10 +97,11 @@ private:
     // pupil: not shown, not focusable, not clickable, not pressable by assistive tools.
     void applyReach(quiz::Control control);
     void focusTopAnswer();
+    void describeForScreenReaders();
     QRadioButton *option(quiz::Control option) const;
 
     quiz::TestRun run_;
     std::unique_ptr<quiz::RandomSource> random_;
-    QWidget *optionArea_ = nullptr;
+    std::unique_ptr<FocusMarkStyle> focusMarkStyle_;
     std::map<quiz::Control, bool> shown_;
 };
