@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Looks inside the Debian package without installing it: the files a desktop needs, the
+# licences that must ship with the picture and the font, and dependencies that a Debian
+# system can satisfy.
+#
+#   check-deb.sh BUILD_DIR     packs BUILD_DIR with `cpack -G DEB` (or $CPACK), then checks it
+#   check-deb.sh PACKAGE.deb   checks a package built elsewhere
+set -euo pipefail
+
+usage() {
+    echo "usage: $0 BUILD_DIR | PACKAGE.deb" >&2
+    exit 2
+}
+[ $# -eq 1 ] || usage
+
+app_id=io.github.znaydar.Znaydar
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Each run packs and unpacks in a folder of its own, so parallel test runs never share files.
+work=$(mktemp -d "${TMPDIR:-/tmp}/znaydar-deb.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+if [ -d "$1" ]; then
+    build=$(cd "$1" && pwd)
+    [ -f "$build/CPackConfig.cmake" ] || {
+        echo "FAIL: $build/CPackConfig.cmake is missing: is cmake/Packaging.cmake included?" >&2
+        exit 1
+    }
+    if ! (cd "$build" && "${CPACK:-cpack}" --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1; then
+        cat "$work/cpack.log" >&2
+        echo "FAIL: cpack could not build the package" >&2
+        exit 1
+    fi
+    debs=("$work"/out/*.deb)
+    [ -f "${debs[0]}" ] || {
+        cat "$work/cpack.log" >&2
+        echo "FAIL: cpack made no .deb in $work/out" >&2
+        exit 1
+    }
+    deb=${debs[0]}
+elif [ -f "$1" ]; then
+    deb=$1
+else
+    usage
+fi
+echo "checking $(basename "$deb")"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+# --- control fields ---------------------------------------------------------------------
+[ "$(dpkg-deb -f "$deb" Package)" = znaydar ] || fail "Package is not 'znaydar'"
+arch=$(dpkg-deb -f "$deb" Architecture)
+[ "$arch" = "$(dpkg --print-architecture)" ] ||
+    fail "Architecture is '$arch', not this machine's $(dpkg --print-architecture)"
+
+# Everything must land under /usr: a package that writes to /usr/local or /opt is not one a
+# Debian system keeps track of properly.
+outside=$(dpkg-deb -c "$deb" | awk '{ p = $6 } p != "./" && (p !~ /^\.\/usr\// || p ~ /^\.\/usr\/local\//) { print p }')
+[ -z "$outside" ] || fail "files outside /usr or in /usr/local:" $outside
+
+# --- files --------------------------------------------------------------------------------
+expected=(
+    usr/bin/znaydar
+    "usr/share/applications/$app_id.desktop"
+    "usr/share/metainfo/$app_id.metainfo.xml"
+    "usr/share/icons/hicolor/48x48/apps/$app_id.png"
+    "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    usr/share/doc/znaydar/copyright
+    usr/share/doc/znaydar/LICENSE
+    usr/share/doc/znaydar/ATTRIBUTION.md
+    usr/share/doc/znaydar/LICENSE-CC0-1.0.txt
+    usr/share/doc/znaydar/LICENSE-GPL-2.txt
+    usr/share/doc/znaydar/LICENSE-OFL-1.1.txt
+)
+for file in "${expected[@]}"; do
+    [ -s "$root/$file" ] || fail "missing or empty: /$file"
+done
+[ ! -e "$root/usr/bin/znaydar" ] || [ -x "$root/usr/bin/znaydar" ] ||
+    fail "/usr/bin/znaydar is not executable"
+
+# The hicolor theme trusts the folder name for the size, so a wrong picture there would be
+# scaled silently. Width and height are the two big-endian words after the PNG signature.
+png=$root/usr/share/icons/hicolor/48x48/apps/$app_id.png
+if [ -s "$png" ]; then
+    size=$(od -An -tu1 -j16 -N8 "$png" | awk '{printf "%dx%d", $3*256+$4, $7*256+$8}')
+    [ "$size" = 48x48 ] || fail "the 48x48 icon is $size"
+fi
+
+# --- desktop entry, icon and metainfo agree with each other -------------------------------
+desktop=$root/usr/share/applications/$app_id.desktop
+if [ -s "$desktop" ]; then
+    exec_line=$(sed -n 's/^Exec=//p' "$desktop" | head -n 1)
+    exec_cmd=${exec_line%% *}
+    if [ -z "$exec_cmd" ]; then
+        fail "the desktop entry has no Exec"
+    elif [[ "$exec_cmd" == /* ]]; then
+        [ -x "$root$exec_cmd" ] || fail "Exec=$exec_cmd is not a program in the package"
+    else
+        [ -x "$root/usr/bin/$exec_cmd" ] || fail "Exec=$exec_cmd is not a program in /usr/bin"
+    fi
+    icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n 1)
+    [ "$icon" = "$app_id" ] || fail "Icon=$icon does not name the installed icon $app_id"
+fi
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+if [ -s "$metainfo" ]; then
+    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+        fail "the metainfo does not launch $app_id.desktop"
+fi
+
+# A library search path naming a folder (the build tree, /usr/local, /opt) would make the
+# installed program load libraries from wherever it was built, or fail to start elsewhere.
+# Paths relative to the binary ($ORIGIN) stay inside /usr and are harmless.
+if command -v readelf >/dev/null && [ -x "$root/usr/bin/znaydar" ]; then
+    searchpath=$(readelf -d "$root/usr/bin/znaydar" | sed -n 's/.*R\(UN\)\{0,1\}PATH.*\[\(.*\)\]$/\2/p')
+    IFS=: read -r -a entries <<<"$searchpath"
+    for entry in "${entries[@]}"; do
+        [[ "$entry" == '$ORIGIN'* ]] || fail "/usr/bin/znaydar searches for libraries in $entry"
+    done
+fi
+
+# --- dependencies ---------------------------------------------------------------------------
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | sed -E 's/^ +//; s/[ (:].*$//' | grep -v '^$' || true)
+printf '%s\n' "$names" | grep -qx libqt6widgets6 || fail "Depends does not list libqt6widgets6"
+# dpkg-shlibdeps only names packages that dpkg itself knows; a name dpkg has never heard of
+# came from somewhere else (a hand-built Qt, a library in /usr/local) and would not install.
+for name in $names; do
+    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] ||
+        fail "Depends names '$name', which is not a Debian package installed here"
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures problem(s) in $(basename "$deb")" >&2
+    exit 1
+fi
+echo "package OK"
