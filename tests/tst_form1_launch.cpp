@@ -130,7 +130,12 @@ void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
     QVERIFY(!(window_->windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(window_->palette().color(QPalette::Window), QColor(128, 255, 128));
-    QVERIFY(window_->windowIcon().availableSizes().contains(QSize(48, 48)));
+    const QList<QSize> iconSizes = window_->windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(48, 48)));
+    // Sharp on a high-DPI screen: a drawn size at least as large as 48 device pixels need.
+    QVERIFY(std::any_of(iconSizes.begin(), iconSizes.end(), [&](QSize size) {
+        return size.width() >= 48 * window_->devicePixelRatioF();
+    }));
     // The test has not started: nothing of it is on screen.
     QCOMPARE(window_->run().QuestionNo, 0);
 }

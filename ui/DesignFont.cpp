@@ -1,6 +1,7 @@
 #include "DesignFont.h"
 
 #include <QFontDatabase>
+#include <QResource>
 #include <QStringList>
 #include <QtMath>
 
@@ -24,7 +25,13 @@ void InstallCarriedFaces()
     if (!carriedFamily().isEmpty())
         return;
     for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
-        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+        // The faces are stored uncompressed in the executable: hand the font database the
+        // bytes where they lie instead of a copy, which saves start-up time and memory.
+        const QResource resource(QString::fromLatin1(face));
+        const QByteArray bytes = resource.compressionAlgorithm() == QResource::NoCompression
+            ? QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size())
+            : resource.uncompressedData();
+        const int id = QFontDatabase::addApplicationFontFromData(bytes);
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         if (!families.isEmpty())
             carriedFamily() = families.first();

@@ -1,18 +1,18 @@
 #include "Form1.h"
 
 #include "DesignFont.h"
+#include "DesignStyle.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
-#include <QProxyStyle>
-#include <QStyleOption>
 #include <QPushButton>
 #include <QRadioButton>
 #include <qdrawutil.h>
@@ -106,18 +106,6 @@ QString Text(const std::string &utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Push buttons show their back colour in every style, which a palette alone does not
-// achieve under Fusion or the native styles. The focused button gets a strong dark
-// border so a keyboard user always sees where the focus is.
-QString ButtonStyle(Rgb back)
-{
-    const QColor colour = Form1::Colour(back);
-    return QStringLiteral("QPushButton { background-color: %1; color: black; border: 2px outset %2; }"
-                          "QPushButton:pressed { border-style: inset; }"
-                          "QPushButton:focus { border: 3px solid #000080; }")
-        .arg(colour.name(), colour.darker(140).name());
-}
-
 void Paint(QWidget *widget, Rgb back, Rgb text)
 {
     QPalette palette = widget->palette();
@@ -134,29 +122,6 @@ QString Spoken(const char *utf8)
 {
     return QString::fromUtf8(utf8);
 }
-
-} // namespace
-
-// The style's own focus mark on an answer is a faint tint on green; a keyboard user needs
-// to see at a glance which answer Space will choose.
-class FocusMarkStyle : public QProxyStyle {
-public:
-    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                       const QWidget *widget) const override
-    {
-        if (element != PE_FrameFocusRect) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            return;
-        }
-        painter->save();
-        painter->setPen(QPen(Form1::Colour(FocusMark), 2));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option->rect).adjusted(0, 0, 1, 1));
-        painter->restore();
-    }
-};
-
-namespace {
 
 // A screen reader hears the window as a window and the photograph as a picture, not as
 // two anonymous panels.
@@ -190,21 +155,49 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.drawPixmap(innerRect().topLeft(), picture_);
 }
 
+namespace {
+
+// The picture box shows only the photograph's top-left part; decoding just that part saves
+// start-up time and memory.
+QPixmap ShownPartOfPhotograph()
+{
+    QImageReader reader(QStringLiteral(":/intro.jpg"));
+    reader.setClipRect(QRect(0, 0, Form1::Pixels(DesignOf(Control::Picture1).width) - 2 * PictureBorder,
+                             Form1::Pixels(DesignOf(Control::Picture1).height) - 2 * PictureBorder));
+    return QPixmap::fromImage(reader.read());
+}
+
+// The design's 48 px icon, and on high-DPI screens the next larger one as well. Decoding
+// every size for the window manager at start-up would cost more than the rest of the
+// window; menus and launchers take the larger sizes from the installed icon theme.
+QIcon WindowIcon(qreal devicePixelRatio)
+{
+    constexpr int DesignSize = 48;
+    QIcon icon(QStringLiteral(":/icons/icon-48.png"));
+    for (int size : {64, 128, 256}) {
+        if (DesignSize * devicePixelRatio <= DesignSize)
+            break;
+        icon.addFile(QStringLiteral(":/icons/icon-%1.png").arg(size), QSize(size, size));
+        if (size >= DesignSize * devicePixelRatio)
+            break;
+    }
+    return icon;
+}
+
+} // namespace
+
 Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       random_(random ? std::move(random) : std::make_unique<quiz::EngineRandomSource>()),
-      focusMarkStyle_(std::make_unique<FocusMarkStyle>())
+      designStyle_(std::make_unique<DesignStyle>(Colour(FocusMark)))
 {
     DesignFont::InstallCarriedFaces();
     static const bool accessibleInstalled = (QAccessible::installFactory(WindowAccessible), true);
     Q_UNUSED(accessibleInstalled);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(WindowCaption));
-    QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/icon-%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(WindowIcon(devicePixelRatioF()));
     setFixedSize(Pixels(ClientWidth), Pixels(ClientHeight));
     Paint(this, LightGreen, Black);
     buildControls();
@@ -250,7 +243,7 @@ void Form1::buildControls()
     const auto makeOption = [this]() {
         auto *button = new QRadioButton(Frame1);
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setStyle(focusMarkStyle_.get());
+        button->setStyle(designStyle_.get());
         return button;
     };
     Option1 = makeOption();
@@ -258,8 +251,7 @@ void Form1::buildControls()
     Option3 = makeOption();
     Option4 = makeOption();
 
-    QPixmap photograph(QStringLiteral(":/intro.jpg"));
-    Picture1 = new PictureBox(photograph, this);
+    Picture1 = new PictureBox(ShownPartOfPhotograph(), this);
 
     const auto makeCommand = [this](Control id) {
         auto *button = new QPushButton(QString::fromUtf8(DesignOf(id).caption), this);
@@ -268,7 +260,7 @@ void Form1::buildControls()
         button->setAutoDefault(true);
         button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
-        button->setStyleSheet(ButtonStyle(DesignOf(id).back));
+        button->setStyle(designStyle_.get());
         return button;
     };
     Command2 = makeCommand(Control::Command2);

@@ -18,7 +18,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class FocusMarkStyle;
+class DesignStyle;
 
 // A picture box: a thin sunken border and the photograph drawn from the inner top-left
 // corner, cut to the inner area.
@@ -102,6 +102,6 @@ private:
 
     quiz::TestRun run_;
     std::unique_ptr<quiz::RandomSource> random_;
-    std::unique_ptr<FocusMarkStyle> focusMarkStyle_;
+    std::unique_ptr<DesignStyle> designStyle_;
     std::map<quiz::Control, bool> shown_;
 };
