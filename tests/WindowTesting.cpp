@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <chrono>
 #include <functional>
 #include <QApplication>
 #include <QRadioButton>
@@ -28,10 +29,18 @@ QStringList NoticeCatcher::take()
     return texts;
 }
 
+qint64 SteadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 bool NoticeCatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched) != nullptr)
+    if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched) != nullptr) {
+        shownAt_ = SteadyNanoseconds();
         QTimer::singleShot(0, this, &NoticeCatcher::dismiss);
+    }
     return false;
 }
 
@@ -52,7 +61,7 @@ void NoticeCatcher::dismiss()
     collect(accessible);
     const bool dialog = accessible->role() == QAccessible::Dialog || accessible->role() == QAccessible::AlertMessage;
     notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
-                       spoken});
+                       spoken, shownAt_});
     box->button(QMessageBox::Ok)->click();
 }
 

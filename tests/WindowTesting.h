@@ -19,7 +19,11 @@ struct Notice {
     // What assistive technology finds: the notice's role and every name inside it.
     bool announcedAsDialog;
     QString spoken;
+    // When the notice appeared, on the steady clock, in nanoseconds.
+    qint64 shownAt;
 };
+
+qint64 SteadyNanoseconds();
 
 // Dismisses every notice as it comes, by finding the active modal widget once its event
 // loop runs, and keeps what each one said.
@@ -38,6 +42,7 @@ protected:
 
 private:
     void dismiss();
+    qint64 shownAt_ = 0;
 };
 
 // The candidates 3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9 and a layout roll: the order is
