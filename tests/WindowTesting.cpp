@@ -1,5 +1,7 @@
 #include "WindowTesting.h"
 
+#include "QuestionBank.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <chrono>
@@ -84,6 +86,16 @@ std::unique_ptr<Form1> ShownWindow(int layoutRoll)
     if (!QTest::qWaitForWindowActive(window.get()))
         qWarning("the window did not become active");
     return window;
+}
+
+QRadioButton *OptionOf(Form1 &window, int k)
+{
+    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(k)));
+}
+
+QRadioButton *KeyOption(Form1 &window)
+{
+    return OptionOf(window, quiz::QuestionBank::Find(window.run().QuestionAt(window.run().QuestionNo))->Key);
 }
 
 void Click(QWidget *widget)

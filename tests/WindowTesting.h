@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+class QRadioButton;
+
 #include <memory>
 #include <vector>
 
@@ -52,6 +54,10 @@ extern const int ReplayedOrder[10];
 
 // A shown, active window whose Start replays the given draws.
 std::unique_ptr<Form1> ShownWindow(int layoutRoll = 50);
+
+// Option button k (1 to 4), and the one holding the right answer to the question shown.
+QRadioButton *OptionOf(Form1 &window, int k);
+QRadioButton *KeyOption(Form1 &window);
 
 // Clicks the middle of the part of a control that is inside its container.
 void Click(QWidget *widget);

@@ -24,11 +24,6 @@ private slots:
 
 namespace {
 
-QRadioButton *OptionOf(Form1 &window, int k)
-{
-    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(k)));
-}
-
 QWidget *Focused()
 {
     return QApplication::focusWidget();

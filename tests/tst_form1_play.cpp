@@ -24,20 +24,6 @@ private slots:
     void closingByTheFrameEndsAtOnce();
 };
 
-namespace {
-
-QRadioButton *OptionOf(Form1 &window, int k)
-{
-    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(k)));
-}
-
-int KeyOnScreen(const Form1 &window)
-{
-    return quiz::QuestionBank::Find(window.run().QuestionAt(window.run().QuestionNo))->Key;
-}
-
-} // namespace
-
 void Form1PlayTest::wholeTestByMouse()
 {
     NoticeCatcher catcher;
@@ -76,7 +62,7 @@ void Form1PlayTest::wholeTestByMouse()
             QVERIFY(!OptionOf(form, k)->isChecked());
 
         // Every third answer wrong; the first choice is changed before checking.
-        const int key = KeyOnScreen(form);
+        const int key = quiz::QuestionBank::Find(form.run().QuestionAt(number))->Key;
         const bool answerWrong = number % 3 == 0;
         Click(OptionOf(form, key % 4 + 1));
         Click(OptionOf(form, answerWrong ? key % 4 + 1 : key));
@@ -173,7 +159,7 @@ void Form1PlayTest::goneButtonsCannotBePressed()
     QCOMPARE(form.run().QuestionNo, 1);
 
     for (int number = 1; number < 10; ++number) {
-        Click(OptionOf(form, KeyOnScreen(form)));
+        Click(KeyOption(form));
         Click(form.Command2);
         Click(form.Command4);
     }

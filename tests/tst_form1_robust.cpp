@@ -142,7 +142,7 @@ void Form1RobustTest::closingByTheFrameEndsWithStatusZero()
     auto window = ShownWindow();
     Form1 &form = *window;
     const auto answer = [&form] {
-        qobject_cast<QRadioButton *>(form.control(quiz::OptionButton(1)))->click();
+        OptionOf(form, 1)->click();
         form.Command2->click();
     };
     if (state != "idle")

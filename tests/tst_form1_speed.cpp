@@ -50,12 +50,6 @@ void Measure(const std::function<void(Form1 &)> &prepare, const std::function<vo
     QVERIFY2(median < OneFrameMs * Slowdown, qPrintable(QString("median %1 ms").arg(median)));
 }
 
-QRadioButton *KeyOption(Form1 &window)
-{
-    const int key = quiz::QuestionBank::Find(window.run().QuestionAt(window.run().QuestionNo))->Key;
-    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(key)));
-}
-
 } // namespace
 
 void Form1SpeedTest::start()
