@@ -5,6 +5,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Ties the running window to its menu entry, for its icon and its place in the dock.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.znaydar.Znaydar"));
     Form1 window;
     window.show();
     return QApplication::exec();

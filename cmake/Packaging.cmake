@@ -20,9 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CPACK_PACKAGE_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its X11 and Wayland backends as plugins at run time, which dpkg-shlibdeps cannot see;
-# libqt6gui6 only recommends them, and without one the window never opens.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Qt's X11 backend and its JPEG reader are plugins that dpkg-shlibdeps cannot see; on
+# Debian 12 both come in libqt6gui6, which the binary links anyway.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPackDeb puts the summary above this as the synopsis line and indents the rest.
 set(CPACK_PACKAGE_DESCRIPTION

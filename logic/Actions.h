@@ -8,7 +8,9 @@
 
 namespace quiz {
 
-// Where a control goes to leave the 10680 x 6300 twip client area.
+// The window's client area, and where a control goes to leave it.
+constexpr int ClientWidth = 10680;
+constexpr int ClientHeight = 6300;
 constexpr int OffscreenLeft = 14000;
 constexpr int OffscreenTop = 10000;
 

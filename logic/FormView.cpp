@@ -1,5 +1,7 @@
 #include "FormView.h"
 
+#include <cassert>
+
 namespace quiz {
 
 const char *ControlName(Control control)
@@ -30,6 +32,7 @@ const char *ControlName(Control control)
 
 Control OptionButton(int index)
 {
+    assert(index >= 1 && index <= 4);
     switch (index) {
     case 1: return Control::Option1;
     case 2: return Control::Option2;

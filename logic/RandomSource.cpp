@@ -13,7 +13,7 @@ void EngineRandomSource::SeedFromClock()
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
     const auto steady = static_cast<std::uint64_t>(
         std::chrono::steady_clock::now().time_since_epoch().count());
-    std::uint32_t entropy[4] = {};
+    std::array<std::uint32_t, 4> entropy{};
     try {
         std::random_device device;
         for (auto &word : entropy)
@@ -21,8 +21,15 @@ void EngineRandomSource::SeedFromClock()
     } catch (...) {
         // No entropy source: the clocks alone still differ from press to press.
     }
-    std::seed_seq sequence{static_cast<std::uint32_t>(nanoseconds), static_cast<std::uint32_t>(nanoseconds >> 32),
-                           static_cast<std::uint32_t>(steady), static_cast<std::uint32_t>(steady >> 32),
+    SeedFrom(nanoseconds, steady, entropy);
+}
+
+void EngineRandomSource::SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t steadyNanoseconds,
+                                  const std::array<std::uint32_t, 4> &entropy)
+{
+    std::seed_seq sequence{static_cast<std::uint32_t>(wallNanoseconds), static_cast<std::uint32_t>(wallNanoseconds >> 32),
+                           static_cast<std::uint32_t>(steadyNanoseconds),
+                           static_cast<std::uint32_t>(steadyNanoseconds >> 32),
                            entropy[0], entropy[1], entropy[2], entropy[3]};
     engine_.seed(sequence);
 }

@@ -2,6 +2,7 @@
 // tests put in their own to replay exact sequences.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <random>
 
@@ -18,6 +19,9 @@ public:
 class EngineRandomSource final : public RandomSource {
 public:
     void SeedFromClock() override;
+    // What SeedFromClock feeds the engine: both clocks in nanoseconds and entropy words.
+    void SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t steadyNanoseconds,
+                  const std::array<std::uint32_t, 4> &entropy);
     void Seed(std::uint64_t seed);
     double Next() override;
 

@@ -90,8 +90,8 @@ bool RecordingView::Reachable(Control control) const
     const auto place = Places.find(control);
     if (visible == Visible.end() || !visible->second)
         return false;
-    // The client area is 10680 x 6300 twips.
-    return place == Places.end() || (place->second.first < 10680 && place->second.second < 6300);
+    return place == Places.end()
+        || (place->second.first < quiz::ClientWidth && place->second.second < quiz::ClientHeight);
 }
 
 double ScriptedRandom::Next()

@@ -117,8 +117,8 @@ private slots:
     void layoutRollChoosesArrangement_data();
     void layoutRollChoosesArrangement();
     void emptyChecksKeepNextAndExitClosed();
-    void startSeedsAfterTheNestedNext();
     void twoStartsInQuickSuccessionDiffer();
+    void seedTakesTheClockToTheNanosecond();
 };
 
 void ActionsTest::actionPerformsExactlyItsOperations_data()
@@ -333,17 +333,6 @@ void ActionsTest::emptyChecksKeepNextAndExitClosed()
     QCOMPARE(session.view.Captions[Control::Label4], std::string("0"));
 }
 
-void ActionsTest::startSeedsAfterTheNestedNext()
-{
-    quiz::TestRun run;
-    RecordingView view(run);
-    ScriptedRandom draws(DrawsFor(ReplayedCandidates, 50));
-    quiz::Start(run, view, draws);
-    QCOMPARE(draws.Seeds, 1);
-    // The nested Next found an empty order and showed no question.
-    QCOMPARE(std::count(view.Operations.begin(), view.Operations.end(), std::string("Caption Label6 1")), 2);
-}
-
 void ActionsTest::twoStartsInQuickSuccessionDiffer()
 {
     // Thirty pupils press Start in the same second; neighbours must not share a test.
@@ -358,6 +347,21 @@ void ActionsTest::twoStartsInQuickSuccessionDiffer()
         seen.insert({std::vector<int>(run.QuestionOrder.begin(), run.QuestionOrder.end()), run.LayoutRoll});
     }
     QCOMPARE(seen.size(), std::size_t(Starts));
+}
+
+void ActionsTest::seedTakesTheClockToTheNanosecond()
+{
+    // Even with no entropy source, clock readings a nanosecond apart give different draws;
+    // seeding from whole seconds would hand both pupils the same test.
+    quiz::EngineRandomSource first;
+    quiz::EngineRandomSource second;
+    const std::uint64_t sameSecond = 1'796'630'400'000'000'000ULL;
+    first.SeedFrom(sameSecond, 42, {});
+    second.SeedFrom(sameSecond + 1, 42, {});
+    QVERIFY(first.Next() != second.Next());
+    first.SeedFrom(sameSecond, 42, {});
+    second.SeedFrom(sameSecond, 43, {});
+    QVERIFY(first.Next() != second.Next());
 }
 
 QTEST_APPLESS_MAIN(ActionsTest)

@@ -96,7 +96,8 @@ void Form1LaunchTest::controlHasItsDesignState()
         placed.moveTopLeft(widget->mapTo(window_->Frame1, QPoint(0, 0)));
     QCOMPARE(placed, geometry);
     QCOMPARE(widget->isVisibleTo(window_.get()), visible);
-    // Push buttons draw their colour through a style sheet, checked on the drawn pixels.
+    // Push buttons and the frame are drawn by the window's own style; their colours are
+    // checked on the drawn pixels.
     if (back.isValid() && qobject_cast<QPushButton *>(widget) == nullptr) {
         QVERIFY(widget->autoFillBackground());
         QCOMPARE(widget->palette().color(widget->backgroundRole()), back);
@@ -194,6 +195,11 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
     QCOMPARE(colourOf(window_->Command1), QColor(255, 255, 0));
     QCOMPARE(colourOf(window_->Command2), QColor(128, 255, 128));
     QCOMPARE(colourOf(window_->Command3), QColor(128, 255, 128));
+    // The focused button shows the keyboard focus mark.
+    QCOMPARE(at(window_->Command1->geometry().topLeft() + QPoint(20, 3)), QColor(0, 0, 128));
+    QVERIFY(at(window_->Command2->geometry().topLeft() + QPoint(20, 3)) != QColor(0, 0, 128));
+    // The strip of the empty frame below the photograph shows the window's own green.
+    QCOMPARE(at(window_->Frame1->geometry().bottomLeft() + QPoint(300, -4)), QColor(128, 255, 128));
     // The photograph fills the inner area from its top-left corner.
     const QPoint inner = window_->Picture1->geometry().topLeft() + QPoint(2, 2);
     QCOMPARE(window_->Picture1->innerRect().size(), QSize(549, 269));

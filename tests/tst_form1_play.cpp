@@ -21,7 +21,6 @@ private slots:
     void clearingReallyUnselects();
     void goneButtonsCannotBePressed();
     void exitEndsThroughTheEventLoop();
-    void closingByTheFrameEndsAtOnce();
 };
 
 void Form1PlayTest::wholeTestByMouse()
@@ -191,18 +190,6 @@ void Form1PlayTest::exitEndsThroughTheEventLoop()
     QTimer::singleShot(0, window.get(), [&] { Click(window->Command3); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!window->isVisible());
-}
-
-void Form1PlayTest::closingByTheFrameEndsAtOnce()
-{
-    NoticeCatcher catcher;
-    auto window = ShownWindow();
-    Click(window->Command1);
-    // A check is due, so Exit would refuse; the frame's close button does not ask.
-    QTimer::singleShot(0, window.get(), [&] { window->close(); });
-    QCOMPARE(QApplication::exec(), 0);
-    QVERIFY(!window->isVisible());
-    QVERIFY(catcher.notices.empty());
 }
 
 QTEST_MAIN(Form1PlayTest)

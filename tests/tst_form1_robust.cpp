@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <random>
@@ -29,7 +30,8 @@ QString Violation(const Form1 &window, bool endedByThisPress, bool exitMayEnd, b
         return "QuestionNo out of range";
     if (run.CheckedNo != run.QuestionNo && run.CheckedNo != run.QuestionNo - 1)
         return "CheckedNo is neither QuestionNo nor QuestionNo - 1";
-    if (run.WrongAnswers > run.CheckedNo)
+    const int accepted = run.CheckedNo - (run.EmptyChecks > 0 ? 1 : 0);
+    if (run.WrongAnswers > accepted)
         return "more wrong answers than accepted ones";
     if (window.Label6->text() != (run.QuestionNo == 0 ? QString() : QString::number(run.QuestionNo)))
         return "Label6 does not show QuestionNo";
@@ -159,7 +161,8 @@ void Form1RobustTest::closingByTheFrameEndsWithStatusZero()
         answer();
     }
     catcher.notices.clear();
-    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    // The close button of the frame: the platform's close request for the native window.
+    QTimer::singleShot(0, window.get(), [&] { window->windowHandle()->close(); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!window->isVisible());
     QVERIFY2(catcher.notices.empty(), "closing by the frame asks nothing");

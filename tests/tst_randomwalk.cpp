@@ -41,7 +41,8 @@ std::string Violation(const quiz::TestRun &run, const RecordingView &view, bool 
         return "QuestionNo out of range";
     if (run.CheckedNo != run.QuestionNo && run.CheckedNo != run.QuestionNo - 1)
         return "CheckedNo is neither QuestionNo nor QuestionNo - 1";
-    if (run.WrongAnswers < 0 || run.WrongAnswers > run.CheckedNo)
+    const int accepted = run.CheckedNo - (run.EmptyChecks > 0 ? 1 : 0);
+    if (run.WrongAnswers < 0 || run.WrongAnswers > accepted)
         return "more wrong answers than accepted ones";
     const auto label6 = view.Captions.find(Control::Label6);
     const std::string shown = label6 == view.Captions.end() ? "" : label6->second;

@@ -1,6 +1,6 @@
 // Draws the few things the design fixes whatever the platform's style: push buttons in
-// their own back colour with a plain raised edge, and a keyboard focus mark strong enough
-// to see on light green.
+// their own back colour with a plain raised edge, the answer frame as an etched line on the
+// window's green, and a keyboard focus mark strong enough to see on light green.
 #pragma once
 
 #include <QProxyStyle>

@@ -18,19 +18,17 @@
 #include <qdrawutil.h>
 
 using quiz::Control;
+using quiz::LightGreen;
 using quiz::Rgb;
 
 namespace {
 
 constexpr int TwipsPerPixel = 15;
-constexpr int ClientWidth = 10680;
-constexpr int ClientHeight = 6300;
 // Frame1's border: the option buttons are cut off inside it.
 constexpr int FrameBorder = 2;
 // Picture1's sunken border, two pixels on each side.
 constexpr int PictureBorder = 2;
 
-constexpr Rgb LightGreen{128, 255, 128};
 constexpr Rgb PaleGreen{192, 255, 192};
 constexpr Rgb Yellow{255, 255, 0};
 constexpr Rgb Black{0, 0, 0};
@@ -198,7 +196,7 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(WindowCaption));
     setWindowIcon(WindowIcon(devicePixelRatioF()));
-    setFixedSize(Pixels(ClientWidth), Pixels(ClientHeight));
+    setFixedSize(Pixels(quiz::ClientWidth), Pixels(quiz::ClientHeight));
     Paint(this, LightGreen, Black);
     buildControls();
     setTabOrder();
@@ -240,6 +238,7 @@ void Form1::buildControls()
     Label8 = makeLabel(Control::Label8);
 
     Frame1 = new QGroupBox(this);
+    Frame1->setStyle(designStyle_.get());
     const auto makeOption = [this]() {
         auto *button = new QRadioButton(Frame1);
         button->setFocusPolicy(Qt::StrongFocus);
@@ -255,10 +254,10 @@ void Form1::buildControls()
 
     const auto makeCommand = [this](Control id) {
         auto *button = new QPushButton(QString::fromUtf8(DesignOf(id).caption), this);
-        // Enter presses the focused button, as Space does; with no dialog around it there is
-        // no default button, so Enter means nothing window-wide.
+        // Enter presses the focused button, as Space does. Outside a dialog an auto-default
+        // button is the default only while it has the focus, so Enter means nothing
+        // window-wide.
         button->setAutoDefault(true);
-        button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setStyle(designStyle_.get());
         return button;
@@ -349,6 +348,7 @@ QWidget *Form1::control(Control control) const
 
 QRadioButton *Form1::option(Control id) const
 {
+    Q_ASSERT(IsOption(id));
     return qobject_cast<QRadioButton *>(control(id));
 }
 
@@ -413,6 +413,7 @@ void Form1::Move(Control id, int left, int top)
 
 void Form1::applyReach(Control id)
 {
+    Q_ASSERT(id != Control::Form1);
     QWidget *widget = control(id);
     const QRect container = widget->parentWidget()->rect();
     const bool inView = container.intersects(widget->geometry());
@@ -460,6 +461,9 @@ void Form1::focusTopAnswer()
 
 void Form1::Command1_Click()
 {
+    // Start hides this button; without its focus there is nothing for Qt to pass on to
+    // the next control, so a screen reader hears the first answer, not a stray button.
+    Command1->clearFocus();
     quiz::Start(run_, *this, *random_);
     focusTopAnswer();
 }
