@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# A whole session with the program keeps nothing on disk and sends nothing anywhere. The real
+# program runs under strace on a private X screen, with an empty home of its own, while
+# xdotool plays a short session; afterwards the trace must show no network socket, no file
+# opened for writing, created, renamed or removed, no helper program started, and the home
+# must still be empty.
+#   nothing-kept.sh PROGRAM [TRACE-COPY]
+# TRACE-COPY, if given, receives the system-call trace for anyone who wants to read it.
+set -euo pipefail
+
+say() { printf 'nothing-kept: %s\n' "$*"; }
+fail() {
+    say "FAIL: $*" >&2
+    exit 1
+}
+
+[ $# -ge 1 ] || fail "usage: nothing-kept.sh PROGRAM [TRACE-COPY]"
+program=$(readlink -f "$1")
+trace_copy=${2:-}
+[ -x "$program" ] || fail "$1 is not an executable program"
+for tool in strace Xvfb xdotool; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: strace xvfb xdotool)"
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/nothing-kept.XXXXXX")
+trace="$work/trace"
+xvfb=""
+traced=""
+
+cleanup() {
+    # A session that hung, or left a helper running, must not outlive the test: end what
+    # strace still traces (only those, by id), then strace, then the X screen.
+    if [ -n "$traced" ] && kill -0 "$traced" 2>/dev/null; then
+        local pid
+        for pid in $(cut -d' ' -f1 "$trace" 2>/dev/null | sort -u); do
+            [ "$(awk '/^TracerPid:/ {print $2}' "/proc/$pid/status" 2>/dev/null)" = "$traced" ] \
+                && kill -KILL "$pid" 2>/dev/null
+        done
+        kill "$traced" 2>/dev/null
+        wait "$traced" 2>/dev/null
+    fi
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null
+        wait "$xvfb" 2>/dev/null
+    fi
+    [ -z "$trace_copy" ] || cp "$trace" "$trace_copy" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Everything the program could call its own place to write to, each empty and private.
+# The runtime directory exists already, as a login session's would: given none, the toolkit
+# would make one under /tmp itself.
+mkdir -m 700 "$work/home" "$work/runtime" "$work/tmp" "$work/cwd"
+
+# A private X screen, no window manager, nothing reachable over TCP.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+    sleep 0.1
+done
+read -r display <"$work/display" || fail "Xvfb gave no display number within 10 s"
+export DISPLAY=":$display"
+
+# What the trace must show: every way to make, change or remove a file by name, every
+# socket with its family and every connection with its address, every program started,
+# and io_uring, which could do any of that unseen. Reads and writes on descriptors
+# already open stay out of it, which keeps the trace to a few thousand lines; a
+# descriptor can only be written to once something opened it for writing, and that
+# opening is in the trace. A "?" skips a call this processor does not have.
+syscalls='?open,openat,?openat2,?creat,?mkdir,mkdirat,?rmdir,?rename,renameat,?renameat2'
+syscalls+=',?link,linkat,?symlink,symlinkat,?unlink,unlinkat,truncate,?mknod,mknodat'
+syscalls+=',?chmod,fchmodat,?chown,?lchown,fchownat,?utime,?utimes,?futimesat,utimensat'
+syscalls+=',setxattr,lsetxattr,removexattr,lremovexattr'
+syscalls+=',execve,execveat,socket,connect,bind,listen,?io_uring_setup'
+
+# With no session bus address at all, the D-Bus library would start a bus of its own
+# wherever dbus-launch is installed, and that writes ~/.dbus/session-bus/ and leaves a
+# daemon running. A classroom desktop always has its bus; here an address where nothing
+# listens stands for "no bus", the same on every machine.
+no_bus="$work/runtime/no-session-bus"
+started=$(date +%s%N)
+(
+    cd "$work/cwd"
+    exec env -i PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb \
+        HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache" \
+        XDG_DATA_HOME="$work/home/.local/share" XDG_STATE_HOME="$work/home/.local/state" \
+        XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp" DBUS_SESSION_BUS_ADDRESS="unix:path=$no_bus" \
+        strace -f -qq --seccomp-bpf -y -s 1024 -e signal=none -e trace="$syscalls" -o "$trace" -- "$program"
+) >"$work/program.out" 2>&1 &
+traced=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
+[ -n "$window" ] || fail "the window «Знайдар» did not appear within 20 s: $(tail -n 3 "$work/program.out")"
+
+# Window pixels of the controls; the top answer row is whichever answer the draw put there.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 0.15
+}
+start() { click 356 368; }
+next() { click 356 368; }
+answer() { click 112 204; }
+check() { click 144 368; }
+quit() { click 568 368; }
+notice_open() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
+
+sleep 0.3
+start
+answer
+check
+next
+check
+notice=$(timeout 5 xdotool search --sync --onlyvisible --name '^Внимание!$' | head -n 1) || true
+[ -n "$notice" ] || fail "no notice after Check with no answer chosen: the session went off its course"
+xdotool key --window "$notice" Return
+for _ in $(seq 50); do
+    [ -z "$(notice_open)" ] && break
+    sleep 0.1
+done
+[ -z "$(notice_open)" ] || fail "the notice did not close on Enter"
+answer
+check
+quit
+
+# Question 2 is answered and checked, so Exit ends the program at once.
+for _ in $(seq 150); do
+    kill -0 "$traced" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$traced" 2>/dev/null; then
+    [ -z "$(notice_open)" ] || fail "Exit did not end the program: a notice is open"
+    fail "the program, or something it started, was still running 15 s after Exit"
+fi
+status=0
+wait "$traced" || status=$?
+traced=""
+seconds=$((($(date +%s%N) - started) / 1000000))
+[ "$status" -eq 0 ] || fail "the program ended with status $status: $(tail -n 5 "$work/program.out")"
+grep -q ' execve(' "$trace" || fail "strace traced nothing: $(tail -n 3 "$work/program.out")"
+
+# Judging the trace. Attempts count, failed or not: an attempt to write ~/.config/... that
+# fails here only because the fresh home has no ~/.config would succeed in a real home.
+findings=$(awk -v runtime="$work/runtime" -v no_bus="$no_bus" -v display="$display" '
+function bad(what) { printf "VIOLATION %s\n    %s\n", what, substr(line, 1, 300) }
+function where(call, path,    args, dir) {
+    if (path ~ /^\//) return path
+    # strace -y shows the directory an *at call starts from as "AT_FDCWD</dir>" or "5</dir>".
+    args = call; sub(/^[a-z0-9_]+\(/, "", args)
+    dir = ""
+    if (match(args, /^[^,"]*<[^>]*>/)) { dir = substr(args, 1, RLENGTH); sub(/^[^<]*</, "", dir); sub(/>$/, "", dir) }
+    return dir "/" path
+}
+{
+    line = $0; pid = $1
+    # Calls interrupted by another thread come in two parts; put them together again.
+    if (line ~ / <unfinished \.\.\.>$/) { sub(/ <unfinished \.\.\.>$/, "", line); pending[pid] = line; next }
+    if (line ~ /^[0-9]+ <\.\.\. [a-z0-9_]+ resumed>/) {
+        rest = line; sub(/^[0-9]+ <\.\.\. [a-z0-9_]+ resumed>/, "", rest)
+        line = pending[pid] rest; delete pending[pid]
+    }
+    call = line; sub(/^[0-9]+ +/, "", call)
+    name = call; sub(/\(.*/, "", name)
+    result = call; if (!sub(/.* = /, "", result)) result = "?"
+    failed = result ~ /^-1 /
+    path = ""; after = call
+    if (match(call, /"([^"\\]|\\.)*"/)) { path = where(call, substr(call, RSTART + 1, RLENGTH - 2)); after = substr(call, RSTART + RLENGTH) }
+    sub(/\) = .*$/, "", after)
+
+    if (name == "execve" || name == "execveat") {
+        # The first is strace starting the program, and the program may replace itself;
+        # any other process starting a program is a helper the session did not ask for.
+        if (main == "") main = pid
+        else if (pid != main && !failed) bad("started another program: " path)
+        else if (pid != main) absent[path]++
+        next
+    }
+    if (name == "open" || name == "openat" || name == "openat2" || name == "creat") {
+        if (name != "creat" && after !~ /O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND|O_TMPFILE/) { reads++; next }
+        # /dev/shm and /dev/mqueue hold files in memory that outlive the program unless
+        # removed; every other /dev path is a device (/dev/null, a terminal, the graphics
+        # card), where writing keeps nothing.
+        if (path ~ /^\/dev\/(shm|mqueue)\//) shared[path] = line
+        else if (path ~ /^\/dev\//) devices[path]++
+        else bad("opened for writing: " path)
+        next
+    }
+    if ((name == "unlink" || name == "unlinkat") && (path in shared) && !failed) { delete shared[path]; transient++; next }
+    if ((name == "mkdir" || name == "mkdirat") && path == runtime && result ~ /EEXIST/) {
+        # The toolkit makes sure its runtime directory exists; it does, so nothing is made.
+        runtime_checked++
+        next
+    }
+    if (name == "socket") {
+        family = call; sub(/^socket\(/, "", family); sub(/,.*/, "", family)
+        if (family != "AF_UNIX") bad("opened a network socket (" family ")")
+        next
+    }
+    if (name == "connect") {
+        family = call; sub(/.*sa_family=/, "", family); sub(/[,}].*/, "", family)
+        peer = ""
+        if (match(call, /sun_path=@?"[^"]*"/)) { peer = substr(call, RSTART + 9, RLENGTH - 9); gsub(/"/, "", peer) }
+        if (family != "AF_UNIX") bad("connected over the network (" family ")")
+        else if (peer ~ ("^@?/tmp/\\.X11-unix/X" display "$")) xserver[peer]++
+        else if (peer == no_bus) bus_tried++
+        else bad("connected to a local service: " peer)
+        next
+    }
+    if (name == "bind" || name == "listen") { bad("offered a socket for others to connect to (" name ")"); next }
+    if (name == "io_uring_setup") { bad("set up io_uring, which could read and write unseen by this trace"); next }
+    bad("changed the file system (" name "): " path)
+}
+END {
+    for (path in shared) { line = shared[path]; bad("left a shared-memory file behind: " path) }
+    printf "INFO %d files opened, all read-only\n", reads
+    for (peer in xserver) printf "INFO AF_UNIX connection to the X server at %s (%d)\n", peer, xserver[peer]
+    if (bus_tried) printf "INFO looked for a session bus at an address where none listens (%d), and went on without one\n", bus_tried
+    for (path in devices) printf "INFO device opened for writing: %s (%d)\n", path, devices[path]
+    if (transient) printf "INFO shared-memory files made and removed again: %d\n", transient
+    if (runtime_checked) printf "INFO mkdir of the existing runtime directory, refused with EEXIST (%d)\n", runtime_checked
+    for (path in absent) printf "INFO tried to start %s, which is not installed (%d)\n", path, absent[path]
+}' "$trace")
+
+# The private directories must be as empty as they began.
+left=$(find "$work/home" "$work/runtime" "$work/tmp" "$work/cwd" -mindepth 1 2>/dev/null | sed "s|^$work/|VIOLATION left behind: |")
+
+say "session: Start, answer, Check, Next, Check with no answer (notice closed with Enter), answer, Check, Exit"
+say "ended with status 0 after $seconds ms; $(wc -l <"$trace") traced calls"
+grep '^INFO ' <<<"$findings" | sed 's/^INFO /  /' | sort
+violations=$(printf '%s\n%s\n' "$(grep -v '^INFO ' <<<"$findings" || true)" "$left" | sed '/^$/d')
+if [ -n "$violations" ]; then
+    sed 's/^VIOLATION /  /' <<<"$violations" >&2
+    fail "the program kept or sent something: $(grep -c '^VIOLATION' <<<"$violations") finding(s) above"
+fi
+say "PASS: no network socket, nothing written, created, renamed or removed, no helper started; home still empty"
