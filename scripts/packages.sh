@@ -1,6 +1,6 @@
 # Debian 12 packages the project needs, and a helper that installs only those missing.
 BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
-TEST_PACKAGES="desktop-file-utils appstream dpkg-dev xvfb x11-utils x11-xserver-utils"
+TEST_PACKAGES="desktop-file-utils appstream dpkg-dev xvfb x11-utils x11-xserver-utils strace xdotool"
 
 ensure_packages() {
     local missing=()
