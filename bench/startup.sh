@@ -161,6 +161,13 @@ measure() {
         name=$(xprop -id "$window" _NET_WM_NAME 2>/dev/null | sed -n 's/^[^"]*"\(.*\)"$/\1/p')
         [ "$name" = "$want" ] && break
     done
+    # A read that found no VmRSS line (the status file caught mid-update) is taken again
+    # while the window is still up.
+    if [ -z "$rss_kib" ] && [ -r "/proc/$app_pid/status" ]; then
+        while read -r key value _; do
+            [ "$key" = VmRSS: ] && rss_kib=$value
+        done <"/proc/$app_pid/status"
+    fi
     stop_app
     [ -n "$rss_kib" ] || { echo "no VmRSS for $exe" >&2; return 1; }
 }
