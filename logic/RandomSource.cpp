@@ -34,11 +34,6 @@ void EngineRandomSource::SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t s
     engine_.seed(sequence);
 }
 
-void EngineRandomSource::Seed(std::uint64_t seed)
-{
-    engine_.seed(seed);
-}
-
 double EngineRandomSource::Next()
 {
     // 53 random bits scaled by 2^-53: exactly representable and strictly below 1,

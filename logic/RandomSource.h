@@ -22,7 +22,6 @@ public:
     // What SeedFromClock feeds the engine: both clocks in nanoseconds and entropy words.
     void SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t steadyNanoseconds,
                   const std::array<std::uint32_t, 4> &entropy);
-    void Seed(std::uint64_t seed);
     double Next() override;
 
 private:

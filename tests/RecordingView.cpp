@@ -112,3 +112,15 @@ double ValueFor(int index, int count)
 {
     return (index + 0.5) / count;
 }
+
+const std::vector<int> ReplayedCandidates{3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9};
+const std::vector<int> ReplayedOrder{3, 7, 1, 10, 2, 5, 4, 6, 8, 9};
+
+std::vector<double> ReplayedDraws(int layoutRoll)
+{
+    std::vector<double> values;
+    for (int candidate : ReplayedCandidates)
+        values.push_back(ValueFor(candidate - 1, 10));
+    values.push_back(ValueFor(layoutRoll - 50, 200));
+    return values;
+}

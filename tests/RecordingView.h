@@ -80,3 +80,9 @@ private:
 
 // The random value that makes floor(r * count) come out as index.
 double ValueFor(int index, int count);
+
+// Candidates 3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9 give the order 3, 7, 1, 10, 2, 5, 4, 6, 8, 9;
+// the draw after them is the layout roll.
+extern const std::vector<int> ReplayedCandidates;
+extern const std::vector<int> ReplayedOrder;
+std::vector<double> ReplayedDraws(int layoutRoll);

@@ -67,17 +67,6 @@ void NoticeCatcher::dismiss()
     box->button(QMessageBox::Ok)->click();
 }
 
-const int ReplayedOrder[10] = {3, 7, 1, 10, 2, 5, 4, 6, 8, 9};
-
-std::vector<double> ReplayedDraws(int layoutRoll)
-{
-    std::vector<double> values;
-    for (int candidate : {3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9})
-        values.push_back(ValueFor(candidate - 1, 10));
-    values.push_back(ValueFor(layoutRoll - 50, 200));
-    return values;
-}
-
 std::unique_ptr<Form1> ShownWindow(int layoutRoll)
 {
     auto window = std::make_unique<Form1>(std::make_unique<ScriptedRandom>(ReplayedDraws(layoutRoll)));

@@ -47,11 +47,6 @@ private:
     qint64 shownAt_ = 0;
 };
 
-// The candidates 3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9 and a layout roll: the order is
-// 3, 7, 1, 10, 2, 5, 4, 6, 8, 9.
-std::vector<double> ReplayedDraws(int layoutRoll);
-extern const int ReplayedOrder[10];
-
 // A shown, active window whose Start replays the given draws.
 std::unique_ptr<Form1> ShownWindow(int layoutRoll = 50);
 

@@ -11,19 +11,6 @@ using quiz::Control;
 
 namespace {
 
-// Candidates 3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9 give the order 3, 7, 1, 10, 2, 5, 4, 6, 8, 9.
-const std::vector<int> ReplayedCandidates{3, 3, 7, 1, 10, 2, 2, 5, 4, 6, 8, 9};
-const std::vector<int> ReplayedOrder{3, 7, 1, 10, 2, 5, 4, 6, 8, 9};
-
-std::vector<double> DrawsFor(const std::vector<int> &candidates, int layoutRoll)
-{
-    std::vector<double> values;
-    for (int candidate : candidates)
-        values.push_back(ValueFor(candidate - 1, 10));
-    values.push_back(ValueFor(layoutRoll - 50, 200));
-    return values;
-}
-
 QString Utf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -55,7 +42,7 @@ const QStringList ClearAll{"Clear Option1", "Clear Option2", "Clear Option3", "C
 // right and move on until question N is shown).
 class Session {
 public:
-    explicit Session(int layoutRoll = 50) : random_(DrawsFor(ReplayedCandidates, layoutRoll)) {}
+    explicit Session(int layoutRoll = 50) : random_(ReplayedDraws(layoutRoll)) {}
 
     void Play(const QString &script)
     {
@@ -232,7 +219,7 @@ void ActionsTest::actionPerformsExactlyItsOperations()
         double Next() override { return inner->Next(); }
     };
     if (action == "start") {
-        ScriptedRandom draws(DrawsFor(ReplayedCandidates, 50));
+        ScriptedRandom draws(ReplayedDraws(50));
         SeedLogger logger;
         logger.inner = &draws;
         logger.log = log;
@@ -249,7 +236,7 @@ void ActionsTest::actionPerformsExactlyItsOperations()
 void ActionsTest::repeatedCandidatesAreDrawnAgain()
 {
     quiz::TestRun run;
-    ScriptedRandom draws(DrawsFor(ReplayedCandidates, 50));
+    ScriptedRandom draws(ReplayedDraws(50));
     quiz::ShuffleQuestionOrder(run, draws);
     const std::vector<int> order(run.QuestionOrder.begin(), run.QuestionOrder.end());
     QCOMPARE(order, ReplayedOrder);
@@ -286,7 +273,7 @@ void ActionsTest::layoutRollChoosesArrangement()
 
     quiz::TestRun run;
     RecordingView view(run);
-    ScriptedRandom draws(DrawsFor(ReplayedCandidates, roll));
+    ScriptedRandom draws(ReplayedDraws(roll));
     quiz::Start(run, view, draws);
     QCOMPARE(run.LayoutRoll, roll);
 

@@ -52,7 +52,7 @@ void Form1PlayTest::wholeTestByMouse()
 
     int wrong = 0;
     for (int number = 1; number <= 10; ++number) {
-        const int id = ReplayedOrder[number - 1];
+        const int id = ReplayedOrder[std::size_t(number - 1)];
         const quiz::Question *question = quiz::QuestionBank::Find(id);
         QCOMPARE(form.Label6->text(), QString::number(number));
         QCOMPARE(form.Label1->text(), QString::fromUtf8(question->Text.data(), qsizetype(question->Text.size())));
