@@ -3,6 +3,8 @@
 // states them: turning those into pixels and palettes is the window's business.
 #pragma once
 
+#include <cassert>
+#include <cstddef>
 #include <string>
 
 namespace quiz {
@@ -16,19 +18,39 @@ enum class Control {
     Picture1,
 };
 
-const char *ControlName(Control control);
+inline constexpr std::size_t ControlCount = static_cast<std::size_t>(Control::Picture1) + 1;
+
+// The controls' own names, in the order of Control.
+inline constexpr const char *ControlNames[ControlCount] = {
+    "Form1",
+    "Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8",
+    "Frame1",
+    "Option1", "Option2", "Option3", "Option4",
+    "Command1", "Command2", "Command3", "Command4",
+    "Picture1",
+};
+
+inline const char *ControlName(Control control)
+{
+    return ControlNames[static_cast<std::size_t>(control)];
+}
 
 // Option button k (1 to 4).
-Control OptionButton(int index);
+inline Control OptionButton(int index)
+{
+    assert(index >= 1 && index <= 4);
+    return static_cast<Control>(static_cast<int>(Control::Option1) + index - 1);
+}
+
+inline bool IsOption(Control control)
+{
+    return control >= Control::Option1 && control <= Control::Option4;
+}
 
 struct Rgb {
     int Red;
     int Green;
     int Blue;
-    friend bool operator==(const Rgb &a, const Rgb &b)
-    {
-        return a.Red == b.Red && a.Green == b.Green && a.Blue == b.Blue;
-    }
 };
 
 class FormView {

@@ -22,12 +22,12 @@ NoticeCatcher::~NoticeCatcher()
     qApp->removeEventFilter(this);
 }
 
-QStringList NoticeCatcher::take()
+QStringList NoticeCatcher::Take()
 {
     QStringList texts;
-    for (const Notice &notice : notices)
-        texts << notice.text;
-    notices.clear();
+    for (const Notice &notice : Notices)
+        texts << notice.Text;
+    Notices.clear();
     return texts;
 }
 
@@ -41,12 +41,12 @@ bool NoticeCatcher::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched) != nullptr) {
         shownAt_ = SteadyNanoseconds();
-        QTimer::singleShot(0, this, &NoticeCatcher::dismiss);
+        QTimer::singleShot(0, this, &NoticeCatcher::Dismiss);
     }
     return false;
 }
 
-void NoticeCatcher::dismiss()
+void NoticeCatcher::Dismiss()
 {
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (box == nullptr) {
@@ -62,7 +62,7 @@ void NoticeCatcher::dismiss()
     };
     collect(accessible);
     const bool dialog = accessible->role() == QAccessible::Dialog || accessible->role() == QAccessible::AlertMessage;
-    notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
+    Notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
                        spoken, shownAt_});
     box->button(QMessageBox::Ok)->click();
 }
@@ -79,12 +79,12 @@ std::unique_ptr<Form1> ShownWindow(int layoutRoll)
 
 QRadioButton *OptionOf(Form1 &window, int k)
 {
-    return qobject_cast<QRadioButton *>(window.control(quiz::OptionButton(k)));
+    return qobject_cast<QRadioButton *>(window.Widget(quiz::OptionButton(k)));
 }
 
 QRadioButton *KeyOption(Form1 &window)
 {
-    return OptionOf(window, quiz::QuestionBank::Find(window.run().QuestionAt(window.run().QuestionNo))->Key);
+    return OptionOf(window, quiz::QuestionBank::Find(window.Run().QuestionAt(window.Run().QuestionNo))->Key);
 }
 
 void Click(QWidget *widget)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Form1.h"
+#include "PictureBox.h"
 #include "RecordingView.h"
 
 #include <QMessageBox>
@@ -14,15 +15,15 @@ class QRadioButton;
 #include <vector>
 
 struct Notice {
-    QString text;
-    QString title;
-    QMessageBox::Icon icon;
-    int buttons;
+    QString Text;
+    QString Title;
+    QMessageBox::Icon Icon;
+    int Buttons;
     // What assistive technology finds: the notice's role and every name inside it.
-    bool announcedAsDialog;
-    QString spoken;
+    bool AnnouncedAsDialog;
+    QString Spoken;
     // When the notice appeared, on the steady clock, in nanoseconds.
-    qint64 shownAt;
+    qint64 ShownAt;
 };
 
 qint64 SteadyNanoseconds();
@@ -35,15 +36,15 @@ class NoticeCatcher : public QObject {
 public:
     NoticeCatcher();
     ~NoticeCatcher() override;
-    std::vector<Notice> notices;
-    // The texts of the notices seen since the last call, then forgets them.
-    QStringList take();
+    std::vector<Notice> Notices;
+    // The texts of the Notices seen since the last call, then forgets them.
+    QStringList Take();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void dismiss();
+    void Dismiss();
     qint64 shownAt_ = 0;
 };
 

@@ -11,17 +11,12 @@ using quiz::Control;
 
 namespace {
 
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QStringList ShowQuestionOperations(int id)
 {
     const quiz::Question *question = quiz::QuestionBank::Find(id);
-    QStringList operations{"Caption Label1 " + Utf8(question->Text)};
+    QStringList operations{"Caption Label1 " + QString::fromUtf8(question->Text)};
     for (int k = 0; k < 4; ++k)
-        operations << QString("Caption Option%1 ").arg(k + 1) + Utf8(question->Answers[static_cast<std::size_t>(k)]);
+        operations << QString("Caption Option%1 ").arg(k + 1) + QString::fromUtf8(question->Answers[static_cast<std::size_t>(k)]);
     return operations;
 }
 

@@ -75,7 +75,7 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
 
     QCOMPARE(Focused(), form.Command1);
     QTest::keyClick(Focused(), Qt::Key_Space);
-    QCOMPARE(form.run().QuestionNo, 1);
+    QCOMPARE(form.Run().QuestionNo, 1);
     // Start hid the focused button; the focus went on to the first answer.
     QVERIFY(FocusVisible());
     QVERIFY(qobject_cast<QRadioButton *>(Focused()) != nullptr);
@@ -83,12 +83,12 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     // Enter and Escape mean nothing while an answer has the focus.
     QTest::keyClick(Focused(), Qt::Key_Return);
     QTest::keyClick(Focused(), Qt::Key_Escape);
-    QVERIFY(catcher.notices.empty());
-    QCOMPARE(form.run().CheckedNo, 0);
+    QVERIFY(catcher.Notices.empty());
+    QCOMPARE(form.Run().CheckedNo, 0);
 
     for (int number = 1; number <= 10; ++number) {
         QVERIFY2(qobject_cast<QRadioButton *>(Focused()) != nullptr, "each new question starts on the answers");
-        QRadioButton *key = OptionOf(form, quiz::QuestionBank::Find(form.run().QuestionAt(number))->Key);
+        QRadioButton *key = OptionOf(form, quiz::QuestionBank::Find(form.Run().QuestionAt(number))->Key);
         // Space chooses the focused answer; the arrows then move the choice between rows.
         QTest::keyClick(Focused(), Qt::Key_Space);
         for (int press = 0; press < 3 && !key->isChecked(); ++press)
@@ -103,7 +103,7 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
             break;
         QVERIFY(TabTo(form.Command4));
         QTest::keyClick(Focused(), Qt::Key_Return);
-        QCOMPARE(form.run().QuestionNo, number + 1);
+        QCOMPARE(form.Run().QuestionNo, number + 1);
         QVERIFY(FocusVisible());
     }
     QCOMPARE(form.Label4->text(), QString("0"));
@@ -111,7 +111,7 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     QVERIFY(FocusVisible());
     QVERIFY(TabTo(form.Command3));
     QTest::keyClick(Focused(), Qt::Key_Space);
-    QCOMPARE(catcher.take(), QStringList{"Покажите результат учителю"});
+    QCOMPARE(catcher.Take(), QStringList{"Покажите результат учителю"});
     // The notice hands the focus back where it was.
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(Focused(), form.Command3);
@@ -161,21 +161,21 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Command1, QAccessible::Button, "Начать тест", false);
     check(form.Command4, QAccessible::Button, "Следующий вопрос", true);
     const quiz::Question *question = quiz::QuestionBank::Find(ReplayedOrder[0]);
-    check(form.Label1, QAccessible::StaticText, QString::fromUtf8(question->Text.data(), qsizetype(question->Text.size())),
+    check(form.Label1, QAccessible::StaticText, QString::fromUtf8(question->Text),
           true);
     check(form.Frame1, QAccessible::Grouping, "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
     for (int k = 1; k <= 4; ++k) {
         const std::string_view answer = question->Answers[std::size_t(k - 1)];
-        check(OptionOf(form, k), QAccessible::RadioButton, QString::fromUtf8(answer.data(), qsizetype(answer.size())),
+        check(OptionOf(form, k), QAccessible::RadioButton, QString::fromUtf8(answer),
               true);
         QCOMPARE(Accessible(OptionOf(form, k))->parent()->object(), form.Frame1);
     }
 
     // A notice is announced with its text.
     form.Command2->click();
-    QCOMPARE(catcher.notices.size(), std::size_t(1));
-    QVERIFY(catcher.notices[0].announcedAsDialog);
-    QVERIFY(catcher.notices[0].spoken.contains("Выберите ответ"));
+    QCOMPARE(catcher.Notices.size(), std::size_t(1));
+    QVERIFY(catcher.Notices[0].AnnouncedAsDialog);
+    QVERIFY(catcher.Notices[0].Spoken.contains("Выберите ответ"));
 
     // After the last answer: the count is heard with its meaning, Next is gone.
     for (int number = 1; number <= 10; ++number) {
@@ -185,7 +185,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
             form.Command4->click();
     }
     check(form.Label6, QAccessible::StaticText, "Вопрос 10 из 10", true);
-    check(form.Label4, QAccessible::StaticText, QString("Ошибок: %1").arg(form.run().WrongAnswers), true);
+    check(form.Label4, QAccessible::StaticText, QString("Ошибок: %1").arg(form.Run().WrongAnswers), true);
     check(form.Label7, QAccessible::StaticText, "Ответ принят", true);
     check(form.Command4, QAccessible::Button, "Следующий вопрос", false);
 }

@@ -1,5 +1,6 @@
 // Every text fits its control in the font the window really uses, so no pupil meets a
 // question or an answer cut short.
+#include "DesignTable.h"
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
@@ -27,15 +28,6 @@ private:
     std::unique_ptr<Form1> window_;
 };
 
-namespace {
-
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 void Form1FitTest::initTestCase()
 {
     window_ = ShownWindow();
@@ -61,7 +53,7 @@ void Form1FitTest::labelTextsFit_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("maxLines");
     for (int id = 1; id <= 10; ++id)
-        QTest::newRow(qPrintable(QString("question %1").arg(id))) << "Label1" << Utf8(quiz::QuestionBank::Find(id)->Text)
+        QTest::newRow(qPrintable(QString("question %1").arg(id))) << "Label1" << QString::fromUtf8(quiz::QuestionBank::Find(id)->Text)
                                                                   << 6;
     QTest::newRow("school line") << "Label2" << "Таловерская школа, 2007-2008 уч. год" << 2;
     QTest::newRow("question caption") << "Label5" << "Вопрооос:" << 1;
@@ -97,13 +89,13 @@ void Form1FitTest::answersAreWhollyVisibleOnEveryRow()
 {
     // The widest answer on the row that starts furthest right must end inside the frame.
     QRadioButton *probe = window_->Option1;
-    const int innerRight = window_->frameInner().right();
-    const int furthestLeft = Form1::Pixels(360);
+    const int innerRight = window_->FrameInner().right();
+    const int furthestLeft = Pixels(360);
     for (int id = 1; id <= 10; ++id) {
         for (std::string_view answer : quiz::QuestionBank::Find(id)->Answers) {
-            probe->setText(Utf8(answer));
+            probe->setText(QString::fromUtf8(answer));
             const int lastPixel = furthestLeft + probe->sizeHint().width() - 1;
-            QVERIFY2(lastPixel <= innerRight, qPrintable(Utf8(answer)));
+            QVERIFY2(lastPixel <= innerRight, qPrintable(QString::fromUtf8(answer)));
             QVERIFY(probe->sizeHint().height() <= probe->height());
         }
     }

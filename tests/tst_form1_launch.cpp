@@ -138,7 +138,7 @@ void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
         return size.width() >= 48 * window_->devicePixelRatioF();
     }));
     // The test has not started: nothing of it is on screen.
-    QCOMPARE(window_->run().QuestionNo, 0);
+    QCOMPARE(window_->Run().QuestionNo, 0);
 }
 
 void Form1LaunchTest::tabOrderAndFocus()
@@ -202,7 +202,7 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
     QCOMPARE(at(window_->Frame1->geometry().bottomLeft() + QPoint(300, -4)), QColor(128, 255, 128));
     // The photograph fills the inner area from its top-left corner.
     const QPoint inner = window_->Picture1->geometry().topLeft() + QPoint(2, 2);
-    QCOMPARE(window_->Picture1->innerRect().size(), QSize(549, 269));
+    QCOMPARE(window_->Picture1->InnerRect().size(), QSize(549, 269));
     QVERIFY(at(inner) != QColor(128, 255, 128));
 }
 

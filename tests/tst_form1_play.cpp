@@ -1,4 +1,4 @@
-// A pupil's test on the real window: clicks, notices, the layouts, and the end.
+// A pupil's test on the real window: clicks, Notices, the layouts, and the end.
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
@@ -35,19 +35,19 @@ void Form1PlayTest::wholeTestByMouse()
     QVERIFY(!form.Picture1->isVisible());
     QCOMPARE(form.Label8->text(), QString("из 10"));
     QCOMPARE(form.Frame1->title(), QString("Выберите ответ (изменения вносите до ПРОВЕРКИ)"));
-    QVERIFY(catcher.notices.empty());
+    QVERIFY(catcher.Notices.empty());
 
     // Check with nothing selected, and Next and Exit before an answer, are refused.
     Click(form.Command2);
     Click(form.Command4);
     Click(form.Command3);
-    QCOMPARE(catcher.notices.size(), std::size_t(3));
-    for (const Notice &notice : catcher.notices) {
-        QCOMPARE(notice.title, QString("Внимание!"));
-        QCOMPARE(notice.icon, QMessageBox::Question);
-        QCOMPARE(notice.buttons, 1);
+    QCOMPARE(catcher.Notices.size(), std::size_t(3));
+    for (const Notice &notice : catcher.Notices) {
+        QCOMPARE(notice.Title, QString("Внимание!"));
+        QCOMPARE(notice.Icon, QMessageBox::Question);
+        QCOMPARE(notice.Buttons, 1);
     }
-    QCOMPARE(catcher.take(), (QStringList{"Выберите ответ", "Нажмите кнопку ПРОВЕРИТЬ", "Нажмите кнопку ПРОВЕРИТЬ"}));
+    QCOMPARE(catcher.Take(), (QStringList{"Выберите ответ", "Нажмите кнопку ПРОВЕРИТЬ", "Нажмите кнопку ПРОВЕРИТЬ"}));
     QVERIFY(form.isVisible());
 
     int wrong = 0;
@@ -55,13 +55,13 @@ void Form1PlayTest::wholeTestByMouse()
         const int id = ReplayedOrder[std::size_t(number - 1)];
         const quiz::Question *question = quiz::QuestionBank::Find(id);
         QCOMPARE(form.Label6->text(), QString::number(number));
-        QCOMPARE(form.Label1->text(), QString::fromUtf8(question->Text.data(), qsizetype(question->Text.size())));
+        QCOMPARE(form.Label1->text(), QString::fromUtf8(question->Text));
         QCOMPARE(form.Label7->text(), QString());
         for (int k = 1; k <= 4; ++k)
             QVERIFY(!OptionOf(form, k)->isChecked());
 
         // Every third answer wrong; the first choice is changed before checking.
-        const int key = quiz::QuestionBank::Find(form.run().QuestionAt(number))->Key;
+        const int key = quiz::QuestionBank::Find(form.Run().QuestionAt(number))->Key;
         const bool answerWrong = number % 3 == 0;
         Click(OptionOf(form, key % 4 + 1));
         Click(OptionOf(form, answerWrong ? key % 4 + 1 : key));
@@ -76,12 +76,12 @@ void Form1PlayTest::wholeTestByMouse()
         if (number < 10)
             Click(form.Command4);
     }
-    QVERIFY(catcher.notices.empty());
+    QVERIFY(catcher.Notices.empty());
     QVERIFY2(!form.Command4->isVisible() && !form.Command4->isEnabled(), "Next is gone at question 10");
-    QCOMPARE(form.run().QuestionNo, 10);
+    QCOMPARE(form.Run().QuestionNo, 10);
 
     Click(form.Command3);
-    QCOMPARE(catcher.take(), QStringList{"Покажите результат учителю"});
+    QCOMPARE(catcher.Take(), QStringList{"Покажите результат учителю"});
     QVERIFY(form.isVisible());
     Click(form.Command3);
     QVERIFY(!form.isVisible());
@@ -112,7 +112,7 @@ void Form1PlayTest::layoutsPutOptionsOnFourRows()
         QCOMPARE(button->mapTo(window->Frame1, QPoint(0, 0)), places[row]);
         // Wider than the frame, and cut off at its inner edge.
         QVERIFY(button->geometry().right() > window->Frame1->width());
-        QCOMPARE(button->mask().boundingRect().translated(button->pos()).right(), window->frameInner().right());
+        QCOMPARE(button->mask().boundingRect().translated(button->pos()).right(), window->FrameInner().right());
     }
 }
 
@@ -147,24 +147,24 @@ void Form1PlayTest::goneButtonsCannotBePressed()
     // Before Start: a Next would leave an empty test with Command1 gone.
     pressByAssistiveTool(form.Command4);
     QTest::mouseClick(form.Command4, Qt::LeftButton);
-    QCOMPARE(form.run().QuestionNo, 0);
+    QCOMPARE(form.Run().QuestionNo, 0);
     QVERIFY(form.Command1->isVisible());
 
     Click(form.Command1);
-    const quiz::TestRun afterStart = form.run();
+    const quiz::TestRun afterStart = form.Run();
     // After Start: a second Start would shuffle a full order.
     pressByAssistiveTool(form.Command1);
-    QCOMPARE(form.run().QuestionOrder, afterStart.QuestionOrder);
-    QCOMPARE(form.run().QuestionNo, 1);
+    QCOMPARE(form.Run().QuestionOrder, afterStart.QuestionOrder);
+    QCOMPARE(form.Run().QuestionNo, 1);
 
     for (int number = 1; number < 10; ++number) {
         Click(KeyOption(form));
         Click(form.Command2);
         Click(form.Command4);
     }
-    QCOMPARE(form.run().QuestionNo, 10);
+    QCOMPARE(form.Run().QuestionNo, 10);
     pressByAssistiveTool(form.Command4);
-    QCOMPARE(form.run().QuestionNo, 10);
+    QCOMPARE(form.Run().QuestionNo, 10);
 
     // Tab through every focusable control, pressing Space and Enter on each. Exit is left
     // out: it ends the program, which is tested on its own.
@@ -179,7 +179,7 @@ void Form1PlayTest::goneButtonsCannotBePressed()
             continue;
         QTest::keyClick(focused, Qt::Key_Space);
         QTest::keyClick(focused, Qt::Key_Return);
-        QCOMPARE(form.run().QuestionNo, 10);
+        QCOMPARE(form.Run().QuestionNo, 10);
     }
     QVERIFY(form.isVisible());
 }

@@ -25,7 +25,7 @@ namespace {
 
 QString Violation(const Form1 &window, bool endedByThisPress, bool exitMayEnd, bool pressedExit)
 {
-    const quiz::TestRun &run = window.run();
+    const quiz::TestRun &run = window.Run();
     if (run.QuestionNo < 0 || run.QuestionNo > 10)
         return "QuestionNo out of range";
     if (run.CheckedNo != run.QuestionNo && run.CheckedNo != run.QuestionNo - 1)
@@ -75,7 +75,7 @@ void Form1RobustTest::randomClicksAndKeysKeepTheRules()
         std::ostringstream presses;
         for (int inLifetime = 0; inLifetime < LongestLifetime && window->isVisible() && press < Presses;
              ++inLifetime, ++press) {
-            const quiz::TestRun before = window->run();
+            const quiz::TestRun before = window->Run();
             const bool exitMayEnd = !before.CheckDue() && (before.QuestionNo < 10 || before.ExitWarnings > 0);
             bool pressedExit = false;
             const int kind = int(pupil() % 4);
@@ -120,7 +120,7 @@ void Form1RobustTest::randomClicksAndKeysKeepTheRules()
                                      .arg(lifetimes)
                                      .arg(QString::fromStdString(presses.str()))));
         }
-        reachedLast += window->run().QuestionNo == 10 ? 1 : 0;
+        reachedLast += window->Run().QuestionNo == 10 ? 1 : 0;
     }
     qInfo("%d presses over %d lifetimes, %d of them reached question 10", press, lifetimes, reachedLast);
     QVERIFY(lifetimes > 10);
@@ -160,12 +160,12 @@ void Form1RobustTest::closingByTheFrameEndsWithStatusZero()
         }
         answer();
     }
-    catcher.notices.clear();
+    catcher.Notices.clear();
     // The close button of the frame: the platform's close request for the native window.
     QTimer::singleShot(0, window.get(), [&] { window->windowHandle()->close(); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!window->isVisible());
-    QVERIFY2(catcher.notices.empty(), "closing by the frame asks nothing");
+    QVERIFY2(catcher.Notices.empty(), "closing by the frame asks nothing");
 }
 
 QTEST_MAIN(Form1RobustTest)

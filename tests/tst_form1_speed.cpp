@@ -89,10 +89,10 @@ void Form1SpeedTest::exitRefused()
         Click(window->Command3);
         window->repaint();
     }
-    QVERIFY(!catcher.notices.empty());
+    QVERIFY(!catcher.Notices.empty());
     const qint64 begin = SteadyNanoseconds();
     Click(window->Command3);
-    const double untilShown = double(catcher.notices.back().shownAt - begin) / 1e6;
+    const double untilShown = double(catcher.Notices.back().ShownAt - begin) / 1e6;
     QVERIFY2(untilShown < OneFrameMs * Slowdown, qPrintable(QString("%1 ms until the notice").arg(untilShown)));
 }
 

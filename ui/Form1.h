@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one window. It owns the test run, carries out the window operations on
 // its eighteen controls and routes the four buttons' clicks to the test actions.
 #pragma once
@@ -7,34 +8,17 @@
 #include "RandomSource.h"
 #include "TestRun.h"
 
-#include <QPixmap>
 #include <QWidget>
 
-#include <map>
+#include <array>
 #include <memory>
 
-class QFrame;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class DesignStyle;
-
-// A picture box: a thin sunken border and the photograph drawn from the inner top-left
-// corner, cut to the inner area.
-class PictureBox : public QWidget {
-    Q_OBJECT
-
-public:
-    PictureBox(const QPixmap &picture, QWidget *parent);
-    QRect innerRect() const;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap picture_;
-};
+class PictureBox;
 
 class Form1 : public QWidget, public quiz::FormView {
     Q_OBJECT
@@ -44,10 +28,10 @@ public:
     explicit Form1(std::unique_ptr<quiz::RandomSource> random = nullptr, QWidget *parent = nullptr);
     ~Form1() override;
 
-    const quiz::TestRun &run() const { return run_; }
-    QWidget *control(quiz::Control control) const;
+    const quiz::TestRun &Run() const { return run_; }
+    QWidget *Widget(quiz::Control control) const { return widgets_[static_cast<std::size_t>(control)]; }
 
-    // The window operations.
+    // The window operations, carried out on the controls (WindowOperations.cpp).
     void SetCaption(quiz::Control control, const std::string &caption) override;
     void SetVisible(quiz::Control control, bool visible) override;
     void ClearValue(quiz::Control option) override;
@@ -57,10 +41,6 @@ public:
     void PressCommand4() override;
     void ShowNotice(const std::string &prompt) override;
     void EndProgram() override;
-
-    // Twips in the design become device-independent pixels here and nowhere else.
-    static int Pixels(int twips);
-    static QColor Colour(quiz::Rgb colour);
 
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
@@ -82,7 +62,7 @@ public:
     PictureBox *Picture1 = nullptr;
 
     // Frame1 inside its border, in its own coordinates: the option buttons are cut off here.
-    QRect frameInner() const;
+    QRect FrameInner() const;
 
 private slots:
     void Command1_Click();
@@ -91,17 +71,17 @@ private slots:
     void Command4_Click();
 
 private:
-    void buildControls();
-    void setTabOrder();
+    void BuildControls();
+    void SetDesignTabOrder();
     // A control the logic has hidden, or moved outside the client area, is gone for the
     // pupil: not shown, not focusable, not clickable, not pressable by assistive tools.
-    void applyReach(quiz::Control control);
-    void focusTopAnswer();
-    void describeForScreenReaders();
-    QRadioButton *option(quiz::Control option) const;
+    void ApplyReach(quiz::Control control);
 
     quiz::TestRun run_;
     std::unique_ptr<quiz::RandomSource> random_;
     std::unique_ptr<DesignStyle> designStyle_;
-    std::map<quiz::Control, bool> shown_;
+    std::array<QWidget *, quiz::ControlCount> widgets_{};
+    // What the logic last asked of each control's visibility; ApplyReach adds the
+    // container's bounds.
+    std::array<bool, quiz::ControlCount> shown_{};
 };

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window operations the test actions use, carried out on Form1's controls.
+#include "Form1.h"
+
+#include "DesignTable.h"
+#include "ScreenReader.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+using quiz::Control;
+using quiz::Rgb;
+
+namespace {
+
+// Frame1's border: the option buttons are cut off inside it.
+constexpr int FrameBorder = 2;
+
+} // namespace
+
+QRect Form1::FrameInner() const
+{
+    return Frame1->rect().adjusted(FrameBorder, FrameBorder, -FrameBorder, -FrameBorder);
+}
+
+void Form1::SetCaption(Control id, const std::string &caption)
+{
+    QWidget *widget = Widget(id);
+    const QString text = QString::fromStdString(caption);
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        label->setText(text);
+        ScreenReader::CaptionChanged(*this, id, text);
+    } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+        frame->setTitle(text);
+    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        button->setText(text);
+    }
+}
+
+void Form1::SetVisible(Control id, bool visible)
+{
+    shown_[static_cast<std::size_t>(id)] = visible;
+    ApplyReach(id);
+}
+
+void Form1::ClearValue(Control id)
+{
+    auto *button = qobject_cast<QRadioButton *>(Widget(id));
+    if (!button->isChecked())
+        return;
+    // An auto-exclusive group refuses to uncheck its checked button; lift the rule for
+    // the moment it takes.
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+bool Form1::GetValue(Control id)
+{
+    return qobject_cast<QRadioButton *>(Widget(id))->isChecked();
+}
+
+void Form1::SetBackColor(Control id, Rgb colour)
+{
+    QWidget *widget = Widget(id);
+    QPalette palette = widget->palette();
+    palette.setColor(widget->backgroundRole(), Colour(colour));
+    widget->setPalette(palette);
+}
+
+void Form1::Move(Control id, int left, int top)
+{
+    QWidget *widget = Widget(id);
+    widget->move(Pixels(left), Pixels(top));
+    // The option buttons are wider than the frame; they end at its inner edge, not over
+    // its border.
+    if (quiz::IsOption(id))
+        widget->setMask(QRegion(FrameInner().translated(-widget->pos()).intersected(widget->rect())));
+    ApplyReach(id);
+}
+
+void Form1::ApplyReach(Control id)
+{
+    Q_ASSERT(id != Control::Form1);
+    QWidget *widget = Widget(id);
+    const QRect container = widget->parentWidget()->rect();
+    const bool inView = container.intersects(widget->geometry());
+    const bool reachable = shown_[static_cast<std::size_t>(id)] && inView;
+    if (qobject_cast<QPushButton *>(widget) != nullptr)
+        widget->setEnabled(reachable);
+    widget->setVisible(reachable);
+}
+
+void Form1::PressCommand4()
+{
+    // Command4 is still hidden (and so inert) when Start presses it: run its handler.
+    Command4_Click();
+}
+
+void Form1::ShowNotice(const std::string &prompt)
+{
+    QMessageBox notice(QMessageBox::Question, QString::fromUtf8(NoticeTitle), QString::fromStdString(prompt),
+                       QMessageBox::Ok, this);
+    notice.setObjectName(QStringLiteral("Notice"));
+    QPointer<QWidget> focused = focusWidget();
+    notice.exec();
+    // Back to the window and the control the pupil was on, so the keyboard focus is never
+    // lost, even where no window manager hands the activation back.
+    activateWindow();
+    if (focused != nullptr && focused->isVisible() && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::EndProgram()
+{
+    // Closing the one window ends the event loop, and with it the program, with status 0.
+    close();
+}
