@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor for the start-up benchmark: the cheapest window Qt can show with the same kinds and
 // numbers of widgets as the test window (8 labels, a group box with 4 radio buttons, 4 push
 // buttons, a frame), at the same fixed size. It has no logic, no pictures and loads no fonts, so

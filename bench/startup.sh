@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up cost of the program against the floor (an empty window of the same widgets, see
 # floor.cpp): time from exec until the window is mapped, and resident memory at that moment.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A Debian package built with `cpack -G DEB` in the build folder. Its library dependencies are
 # worked out by dpkg-shlibdeps from the binary itself, so they follow whatever Qt it was built
 # against.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ten fixed questions of the test, their answers and the answer key.
 #pragma once
 

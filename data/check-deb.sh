@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Looks inside the Debian package without installing it: the files a desktop needs, the
 # licences that must ship with the picture and the font, and dependencies that a Debian
 # system can satisfy.

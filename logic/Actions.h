@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four actions behind the buttons, and the routines they share. Each runs on the
 // window's thread inside a click handler and changes the screen only through FormView.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window operations the test actions use. The window carries them out on its
 // controls; tests record them. Positions are twips and colours are RGB as the design
 // states them: turning those into pixels and palettes is the window's business.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where Start takes its random values from. The program uses the clock-seeded source;
 // tests put in their own to replay exact sequences.
 #pragma once

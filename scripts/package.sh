@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing (Debian 12), builds the program for release and packs it as a
 # .deb for the classroom machines; prints the package's path.
 set -euo pipefail

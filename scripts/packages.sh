@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian 12 packages the project needs, and a helper that installs only those missing.
 BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
 TEST_PACKAGES="desktop-file-utils appstream dpkg-dev xvfb x11-utils x11-xserver-utils strace xdotool"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the screenshots in docs/ from the real window under Xvfb:
 #   bash scripts/screenshots.sh [scale]
 # Scale 2 gives docs/screenshot-question-2x.png, on an X screen set to 192 dots per inch

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing (Debian 12), then builds and runs every test twice: a normal
 # build, and one with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

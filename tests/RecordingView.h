@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test double for the window: records every operation the logic performs, in order,
 // and keeps just enough screen state (selection, visibility, places, captions) for the
 // tests to act as a pupil would.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A whole session with the program keeps nothing on disk and sends nothing anywhere. The real
 # program runs under strace on a private X screen, with an empty home of its own, while
 # xdotool plays a short session; afterwards the trace must show no network socket, no file

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a window test on a real X screen that asks for double-size pixels (Xft.dpi 192), as
 # a high-DPI classroom monitor or projector set-up would:
 #   on-hidpi-x11.sh TEST-EXECUTABLE [ARGS...]

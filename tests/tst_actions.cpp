@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each action performs exactly its operations, in order, and nothing else.
 #include "Actions.h"
 #include "QuestionBank.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start's draws are fair: every question is equally likely at every position, and each of
 // the four option arrangements comes up a quarter of the time.
 #include "Actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every pupil can take the test: by keyboard alone, with a screen reader, and reading
 // every text against its background.
 #include "QuestionBank.h"

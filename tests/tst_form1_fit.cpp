@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text fits its control in the font the window really uses, so no pupil meets a
 // question or an answer cut short.
 #include "DesignTable.h"

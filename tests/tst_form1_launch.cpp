@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the pupil first sees: every control in its design state, before any code has run.
 #include "WindowTesting.h"
 

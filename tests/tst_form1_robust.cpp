@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window under a pupil's random clicking and typing, over many program lifetimes,
 // never leaves the rules of a test; and closing it by the frame always ends cleanly.
 #include "WindowTesting.h"

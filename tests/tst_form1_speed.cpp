@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every action shows its result within one frame (16 ms at 60 Hz): measured on the real
 // window, including the repaint it causes.
 #include "QuestionBank.h"

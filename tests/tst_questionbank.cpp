@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question bank holds exactly the ten questions with their stored keys.
 #include "QuestionBank.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long random walk of presses, as many pupils might make them, never leaves the rules
 // of a test run: the counters stay consistent and the program ends only where it may.
 #include "Actions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's fonts. The design asks for "MS Sans Serif"; where it is missing the window
 // falls back on the Liberation Sans it carries, never on whatever the system would pick,
 // so that every text fits its control the same way on every machine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the few things the design fixes whatever the platform's style: push buttons in
 // their own back colour with a plain raised edge, the answer frame as an etched line on the
 // window's green, and a keyboard focus mark strong enough to see on light green.
