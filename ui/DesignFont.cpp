@@ -13,7 +13,7 @@ namespace {
 constexpr qreal DesignDotsPerInch = 96.0;
 constexpr qreal PointsPerInch = 72.0;
 
-QString &carriedFamily()
+QString &RegisteredFamily()
 {
     static QString family;
     return family;
@@ -23,7 +23,7 @@ QString &carriedFamily()
 
 void InstallCarriedFaces()
 {
-    if (!carriedFamily().isEmpty())
+    if (!RegisteredFamily().isEmpty())
         return;
     for (const char *face : {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf"}) {
         // The faces are stored uncompressed in the executable: hand the font database the
@@ -35,16 +35,16 @@ void InstallCarriedFaces()
         const int id = QFontDatabase::addApplicationFontFromData(bytes);
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
         if (!families.isEmpty())
-            carriedFamily() = families.first();
+            RegisteredFamily() = families.first();
     }
-    if (carriedFamily().isEmpty())
-        carriedFamily() = QStringLiteral("Liberation Sans");
+    if (RegisteredFamily().isEmpty())
+        RegisteredFamily() = QStringLiteral("Liberation Sans");
 }
 
 QString CarriedFamily()
 {
     InstallCarriedFaces();
-    return carriedFamily();
+    return RegisteredFamily();
 }
 
 QFont Font(qreal points, bool bold)
