@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages $BUILD_PACKAGES dpkg-dev
+ensure_packages $BUILD_PACKAGES $DEB_PACKAGES
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZNAYDAR_BUILD_TESTS=OFF
 cmake --build build-release --parallel "$(nproc 2>/dev/null || echo 2)" --target znaydar

@@ -1,7 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Debian 12 packages the project needs, and a helper that installs only those missing.
+# Debian packages the project needs, and a helper that installs only those missing.
 BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
-TEST_PACKAGES="desktop-file-utils appstream dpkg-dev xvfb x11-utils x11-xserver-utils strace xdotool"
+# cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
+# the binary's type with `file`; a minimal system has neither.
+DEB_PACKAGES="dpkg-dev file"
+TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils strace xdotool"
 
 ensure_packages() {
     local missing=()
