@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the pupil first sees: every control in its design state, before any code has run.
+// What the pupil first sees: every control in its design state, before any code has run;
+// and the answer frame drawn as designed once the test is under way.
 #include "WindowTesting.h"
 
 #include <QGroupBox>
@@ -19,6 +20,7 @@ private slots:
     void tabOrderAndFocus();
     void stackingOrder();
     void pushButtonsShowTheirColour();
+    void frameLinesAfterStart();
 
 private:
     std::unique_ptr<Form1> window_;
@@ -205,6 +207,70 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
     const QPoint inner = window_->Picture1->geometry().topLeft() + QPoint(2, 2);
     QCOMPARE(window_->Picture1->InnerRect().size(), QSize(549, 269));
     QVERIFY(at(inner) != QColor(128, 255, 128));
+}
+
+namespace {
+
+// The window as drawn after Start and a click on the top answer.
+QImage DrawnAfterStart()
+{
+    auto window = ShownWindow();
+    Click(window->Command1);
+    QRadioButton *top = nullptr;
+    for (int k = 1; k <= 4; ++k)
+        if (top == nullptr || OptionOf(*window, k)->y() < top->y())
+            top = OptionOf(*window, k);
+    Click(top);
+    return window->grab().toImage();
+}
+
+} // namespace
+
+void Form1LaunchTest::frameLinesAfterStart()
+{
+    // The frame's etched line, grey outside and white inside, lies where the design puts it
+    // whatever Qt version draws it and at every scale, and the answers never paint over it.
+    const QImage shot = DrawnAfterStart();
+    const qreal scale = shot.devicePixelRatio();
+    const QColor grey(128, 128, 128), white(255, 255, 255), green(128, 255, 128);
+    // What the design shows over a stretch of the window, in pixels at 100 % (15 twips
+    // each): a list of (start, colour), each colour up to the next start.
+    using Stretch = QList<QPair<qreal, QColor>>;
+    // A device pixel must show the colour of the stretch it lies in; one that straddles
+    // two stretches may show either.
+    const auto check = [&](bool across, int fixed, const Stretch &design, int from, int to) {
+        for (int p = qFloor(from * scale); p < qCeil(to * scale); ++p) {
+            const qreal start = p / scale, end = (p + 1) / scale;
+            QList<QColor> allowed;
+            for (qsizetype i = 0; i < design.size(); ++i) {
+                const qreal stretchEnd = i + 1 < design.size() ? design[i + 1].first : 1e9;
+                if (start < stretchEnd && end > design[i].first)
+                    allowed << design[i].second;
+            }
+            const QColor seen = across ? shot.pixelColor(p, fixed) : shot.pixelColor(fixed, p);
+            if (!allowed.contains(seen))
+                return QString("%1 at device pixel %2,%3, where the design has %4")
+                    .arg(seen.name(), QString::number(across ? p : fixed), QString::number(across ? fixed : p),
+                         allowed.value(0).name());
+        }
+        return QString();
+    };
+    // Frame1 spans 1200 to 9495 twips across and 2520 to 5175 down: 80 to 633 and 168 to
+    // 345 pixels. Its right border is the last two pixels, grey then white, and the answers
+    // on rows at 360, 900, 1500 and 2100 twips (375 high) end where it starts.
+    const Stretch rightBorder{{0, green}, {631, grey}, {632, white}, {633, green}};
+    for (qreal rowTop : {168 + 24, 168 + 60, 168 + 100, 168 + 140}) {
+        for (int y = qCeil(rowTop * scale); y < qFloor((rowTop + 25) * scale); ++y) {
+            const QString wrong = check(true, y, rightBorder, 620, 640);
+            QVERIFY2(wrong.isEmpty(), qPrintable("right border beside an answer: " + wrong));
+        }
+    }
+    // With a title, the top line runs under it and above the first answer row (at 360
+    // twips, 192 pixels down): beside the title's end the frame shows green, grey, white,
+    // green and then the answer.
+    const int column = qFloor(625 * scale);
+    const QString wrong = check(false, column, {{0, green}, {187, grey}, {188, white}, {189, green}}, 160, 192);
+    QVERIFY2(wrong.isEmpty(), qPrintable("top line: " + wrong));
 }
 
 QTEST_MAIN(Form1LaunchTest)

@@ -22,17 +22,34 @@ void DesignStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *op
     case PE_FrameGroupBox: {
         // A thin etched line and no fill: the frame shows the window's own green, as the
         // answers on it do, instead of a style's tinted panel.
-        // A title sits above the line, as the platform style would place it.
+        // The line is placed from the frame's own rectangle: Qt versions disagree on whether
+        // the rectangle they pass starts at the frame's top or already below its title.
+        // A title sits above the line, clear of the top row of answers.
         const auto *frame = qobject_cast<const QGroupBox *>(widget);
-        const int titleHeight = frame != nullptr && !frame->title().isEmpty() ? option->fontMetrics.height() + 2 : 0;
-        const QRect r = option->rect.adjusted(0, titleHeight, -1, -1);
-        painter->save();
-        painter->setBrush(Qt::NoBrush);
-        painter->setPen(QColor(128, 128, 128));
-        painter->drawRect(r.adjusted(0, 0, -1, -1));
-        painter->setPen(Qt::white);
-        painter->drawRect(r.adjusted(1, 1, 0, 0));
-        painter->restore();
+        QRect r = option->rect;
+        if (frame != nullptr) {
+            r = frame->rect();
+            if (!frame->title().isEmpty())
+                r.setTop(option->fontMetrics.height() + 2);
+        }
+        // Each line fills exactly the pixel it stands for at 100 %, so at 125 %, 150 % or 200 %
+        // it covers the same device pixels as the answers' edge next to it, which stops where
+        // the line begins. A pen's line is centred on the pixel's edge instead, and at 200 %
+        // lands half a pixel inside, under the answers.
+        const auto line = [&](int x, int y, int width, int height, const QColor &colour) {
+            painter->fillRect(QRectF(x, y, width, height), colour);
+        };
+        const int w = r.width();
+        const int h = r.height();
+        const QColor grey(128, 128, 128);
+        line(r.left(), r.top(), w - 1, 1, grey);
+        line(r.left(), r.top(), 1, h - 1, grey);
+        line(r.left(), r.bottom() - 1, w - 1, 1, grey);
+        line(r.right() - 1, r.top(), 1, h - 1, grey);
+        line(r.left() + 1, r.top() + 1, w - 1, 1, Qt::white);
+        line(r.left() + 1, r.top() + 1, 1, h - 1, Qt::white);
+        line(r.left() + 1, r.bottom(), w - 1, 1, Qt::white);
+        line(r.right(), r.top() + 1, 1, h - 1, Qt::white);
         return;
     }
     case PE_FrameDefaultButton:
