@@ -74,19 +74,25 @@ void Form1FitTest::labelTextsFit()
     auto *widget = window_->findChild<QLabel *>(label);
     const QRect room = widget->contentsRect();
     const int flags = int(widget->alignment()) | Qt::TextWordWrap;
-    // Draw the text as the label draws it, at the window's scale, on a page with room to
+    // Draw the text as the label draws it (through its style), at the window's scale, on a page with room to
     // spare below and to the right, and see where its ink falls. Font metrics alone differ
     // between Qt versions (the same face has a line spacing of 18 under one, 17 under the
     // next) while the drawn text is the same.
     const qreal ratio = window_->devicePixelRatioF();
-    const QSize page(room.width() + 200, room.height() * 8);
+    // The page reaches Spare pixels beyond the label on every side; the label shows only
+    // its own rectangle of it.
+    constexpr int Spare = 40;
+    const QRect shown = widget->rect().translated(Spare, Spare);
+    const QSize page(widget->width() + 6 * Spare, widget->height() * 8 + 2 * Spare);
     QImage image((QSizeF(page) * ratio).toSize(), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setFont(widget->font());
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(QPoint(0, 0), room.size()), flags | Qt::TextDontClip, text);
+    QPalette black;
+    black.setColor(QPalette::WindowText, Qt::black);
+    widget->style()->drawItemText(&painter, room.translated(Spare, Spare), flags | Qt::TextDontClip, black, true, text,
+                                  QPalette::WindowText);
     painter.end();
     QRect ink;
     for (int y = 0; y < image.height(); ++y) {
@@ -95,15 +101,16 @@ void Form1FitTest::labelTextsFit()
             if (line[x] != qRgb(255, 255, 255))
                 ink |= QRect(x, y, 1, 1);
     }
-    const QRect roomInDevicePixels(QPoint(0, 0), (QSizeF(room.size()) * ratio).toSize());
+    const QRect shownInDevicePixels(QPointF(QPointF(shown.topLeft()) * ratio).toPoint(),
+                                    (QSizeF(shown.size()) * ratio).toSize());
     QVERIFY(!ink.isEmpty());
-    QVERIFY2(roomInDevicePixels.contains(ink), qPrintable(QString("ink at %1,%2 to %3,%4 in %5x%6 device pixels")
-                                                              .arg(ink.left())
-                                                              .arg(ink.top())
-                                                              .arg(ink.right())
-                                                              .arg(ink.bottom())
-                                                              .arg(roomInDevicePixels.width())
-                                                              .arg(roomInDevicePixels.height())));
+    QVERIFY2(shownInDevicePixels.contains(ink), qPrintable(QString("ink at %1,%2 to %3,%4 in %5x%6 device pixels")
+                                                               .arg(ink.left() - shownInDevicePixels.left())
+                                                               .arg(ink.top() - shownInDevicePixels.top())
+                                                               .arg(ink.right() - shownInDevicePixels.left())
+                                                               .arg(ink.bottom() - shownInDevicePixels.top())
+                                                               .arg(shownInDevicePixels.width())
+                                                               .arg(shownInDevicePixels.height())));
     const QFontMetrics metrics(widget->font());
     const int lines = metrics.boundingRect(room, flags, text).height() / metrics.boundingRect(room, flags, "Ж").height();
     QVERIFY(lines <= maxLines);

@@ -20,7 +20,7 @@ private slots:
     void tabOrderAndFocus();
     void stackingOrder();
     void pushButtonsShowTheirColour();
-    void frameLinesAfterStart();
+    void drawnAsDesignedAfterStart();
 
 private:
     std::unique_ptr<Form1> window_;
@@ -224,9 +224,28 @@ QImage DrawnAfterStart()
     return window->grab().toImage();
 }
 
+// The colours a dark desktop style hands every application.
+QPalette DarkDesktopPalette()
+{
+    QPalette palette;
+    const std::pair<QPalette::ColorRole, QColor> colours[] = {
+        {QPalette::Window, QColor(53, 53, 53)},        {QPalette::WindowText, QColor(238, 238, 236)},
+        {QPalette::Base, QColor(45, 45, 45)},          {QPalette::AlternateBase, QColor(53, 53, 53)},
+        {QPalette::Text, QColor(238, 238, 236)},       {QPalette::Button, QColor(53, 53, 53)},
+        {QPalette::ButtonText, QColor(238, 238, 236)}, {QPalette::Light, QColor(75, 75, 75)},
+        {QPalette::Midlight, QColor(62, 62, 62)},      {QPalette::Mid, QColor(40, 40, 40)},
+        {QPalette::Dark, QColor(25, 25, 25)},          {QPalette::Shadow, QColor(0, 0, 0)},
+        {QPalette::Highlight, QColor(21, 83, 158)},    {QPalette::HighlightedText, QColor(255, 255, 255)},
+        {QPalette::BrightText, QColor(255, 0, 0)},     {QPalette::PlaceholderText, QColor(146, 149, 149)},
+    };
+    for (const auto &[role, colour] : colours)
+        palette.setColor(role, colour);
+    return palette;
+}
+
 } // namespace
 
-void Form1LaunchTest::frameLinesAfterStart()
+void Form1LaunchTest::drawnAsDesignedAfterStart()
 {
     // The frame's etched line, grey outside and white inside, lies where the design puts it
     // whatever Qt version draws it and at every scale, and the answers never paint over it.
@@ -271,6 +290,26 @@ void Form1LaunchTest::frameLinesAfterStart()
     const int column = qFloor(625 * scale);
     const QString wrong = check(false, column, {{0, green}, {187, grey}, {188, white}, {189, green}}, 160, 192);
     QVERIFY2(wrong.isEmpty(), qPrintable("top line: " + wrong));
+
+    // On a desktop in a dark style (GNOME's Adwaita:dark through Qt's gtk3 theme, a dark
+    // KDE scheme) the application's palette turns dark; the window, choice marks included,
+    // must look just the same.
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(DarkDesktopPalette());
+    const QImage dark = DrawnAfterStart();
+    QApplication::setPalette(desktop);
+    QCOMPARE(dark.size(), shot.size());
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (dark.pixel(x, y) != shot.pixel(x, y) && differing++ == 0)
+                first = QPoint(x, y);
+    QVERIFY2(differing == 0, qPrintable(QString("%1 device pixels differ, the first at %2,%3: %4 instead of %5")
+                                            .arg(differing)
+                                            .arg(first.x())
+                                            .arg(first.y())
+                                            .arg(dark.pixelColor(first).name(), shot.pixelColor(first).name())));
 }
 
 QTEST_MAIN(Form1LaunchTest)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DesignStyle.h"
 
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QPainter>
 #include <QStyleOption>
@@ -78,4 +79,18 @@ void DesignStyle::drawControl(ControlElement element, const QStyleOption *option
         mark.rect = option->rect.adjusted(3, 3, -4, -4);
         drawPrimitive(PE_FrameFocusRect, &mark, painter, widget);
     }
+}
+
+void DesignStyle::drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &palette, bool enabled,
+                               const QString &text, QPalette::ColorRole textRole) const
+{
+    // The one-line labels are 255 twips (17 pixels at 100 %) high for 12-point text. Where
+    // the font is not fitted to whole pixels, as on high-DPI screens, its line is a little
+    // taller than that, and drawn from the top the tails of letters such as "щ" would be
+    // cut off. Such a line ends at the label's bottom instead, which takes it up into the
+    // room the face keeps above its capitals.
+    const qreal line = QFontMetricsF(painter->font()).height();
+    if ((flags & Qt::AlignTop) && line > rect.height() && line < rect.height() + 2)
+        flags = (flags & ~Qt::AlignTop) | Qt::AlignBottom;
+    QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the few things the design fixes whatever the platform's style: push buttons in
 // their own back colour with a plain raised edge, the answer frame as an etched line on the
-// window's green, and a keyboard focus mark strong enough to see on light green.
+// window's green, a keyboard focus mark strong enough to see on light green, and the text
+// of the short one-line labels whole.
 #pragma once
 
 #include <QProxyStyle>
@@ -16,6 +17,8 @@ public:
                        const QWidget *widget) const override;
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget) const override;
+    void drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &palette, bool enabled,
+                      const QString &text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
 
 private:
     QColor focusMark_;

@@ -19,15 +19,49 @@ using quiz::Rgb;
 
 namespace {
 
+// Every colour a control draws with comes from the window's own palette, never from the
+// desktop's: a dark GNOME or KDE scheme changes the application's palette, and styles take
+// the choice marks, bevels and hover rings from roles the design has no column for. Those
+// get the classic light look the window was drawn with; the notices, separate windows,
+// keep following the desktop.
+QPalette DesignPalette(Rgb back, Rgb text)
+{
+    const QColor backColour = Colour(back);
+    const QColor textColour = Colour(text);
+    QPalette palette;
+    const auto set = [&palette](QPalette::ColorRole role, const QColor &colour) {
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, role, colour);
+    };
+    set(QPalette::Window, backColour);
+    set(QPalette::Button, backColour);
+    set(QPalette::WindowText, textColour);
+    set(QPalette::ButtonText, textColour);
+    set(QPalette::Text, textColour);
+    set(QPalette::Base, Qt::white);
+    set(QPalette::AlternateBase, QColor(247, 247, 247));
+    set(QPalette::Light, Qt::white);
+    set(QPalette::Midlight, QColor(202, 202, 202));
+    set(QPalette::Mid, QColor(184, 184, 184));
+    set(QPalette::Dark, QColor(159, 159, 159));
+    set(QPalette::Shadow, QColor(118, 118, 118));
+    set(QPalette::BrightText, Qt::white);
+    set(QPalette::Highlight, QColor(48, 140, 198));
+    set(QPalette::HighlightedText, Qt::white);
+    set(QPalette::Link, QColor(0, 0, 255));
+    set(QPalette::LinkVisited, QColor(255, 0, 255));
+    set(QPalette::ToolTipBase, QColor(255, 255, 220));
+    set(QPalette::ToolTipText, Qt::black);
+    set(QPalette::PlaceholderText, textColour);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    set(QPalette::Accent, QColor(48, 140, 198));
+#endif
+    return palette;
+}
+
 void Paint(QWidget *widget, Rgb back, Rgb text)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Colour(back));
-    palette.setColor(QPalette::Button, Colour(back));
-    palette.setColor(QPalette::WindowText, Colour(text));
-    palette.setColor(QPalette::ButtonText, Colour(text));
-    palette.setColor(QPalette::Text, Colour(text));
-    widget->setPalette(palette);
+    widget->setPalette(DesignPalette(back, text));
     widget->setAutoFillBackground(true);
 }
 
@@ -68,6 +102,7 @@ void Form1::BuildControls()
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(design.Alignment | Qt::AlignTop);
+        label->setStyle(designStyle_.get());
         return keep(id, label);
     };
     Label1 = makeLabel(Control::Label1);
