@@ -73,9 +73,32 @@ std::unique_ptr<Form1> ShownWindow(int layoutRoll)
     auto window = std::make_unique<Form1>(std::make_unique<ScriptedRandom>(ReplayedDraws(layoutRoll)));
     window->show();
     window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
+    if (!WindowActive(window.get()))
         qWarning("the window did not become active");
     return window;
+}
+
+bool WindowActive(QWidget *window)
+{
+    static bool platformActivates = true;
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    if (window->isActiveWindow())
+        return true;
+    if (!platformActivates)
+        return false;
+    platformActivates = QTest::qWaitForWindowActive(window);
+    return platformActivates;
+}
+
+void PressOnFocused(Qt::Key key)
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (focused == nullptr) {
+        QTest::qFail("no control has the keyboard focus", __FILE__, __LINE__);
+        return;
+    }
+    QTest::keyClick(focused, key);
 }
 
 QRadioButton *OptionOf(Form1 &window, int k)

@@ -49,8 +49,26 @@ private:
     qint64 shownAt_ = 0;
 };
 
-// A shown, active window whose Start replays the given draws.
+// A shown window whose Start replays the given draws; active, where the platform can make
+// it so.
 std::unique_ptr<Form1> ShownWindow(int layoutRoll = 50);
+
+// Whether the window is the active one, waiting for it once; once a window has failed to
+// become active the platform is taken not to activate windows at all (a headless Wayland
+// compositor has no seat), and the wait is not repeated.
+bool WindowActive(QWidget *window);
+
+// Keys reach only the active window. A test that presses keys on whatever has the focus,
+// or asks where the focus is, says so with this at its start.
+#define SKIP_UNLESS_ACTIVE(window)                                                                                 \
+    do {                                                                                                           \
+        if (!WindowActive(window))                                                                                 \
+            QSKIP("the platform does not activate the window (no seat?), so no key reaches it");                  \
+    } while (false)
+
+// Presses a key on the control with the keyboard focus; with the focus nowhere, the test
+// fails instead of pressing on nothing.
+void PressOnFocused(Qt::Key key);
 
 // Option button k (1 to 4), and the one holding the right answer to the question shown.
 QRadioButton *OptionOf(Form1 &window, int k);

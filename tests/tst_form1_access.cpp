@@ -41,7 +41,7 @@ bool FocusVisible()
 bool TabTo(QWidget *target)
 {
     for (int press = 0; press < 12 && Focused() != target; ++press)
-        QTest::keyClick(Focused(), Qt::Key_Tab);
+        PressOnFocused(Qt::Key_Tab);
     return Focused() == target;
 }
 
@@ -73,17 +73,18 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     NoticeCatcher catcher;
     auto window = ShownWindow();
     Form1 &form = *window;
+    SKIP_UNLESS_ACTIVE(&form);
 
     QCOMPARE(Focused(), form.Command1);
-    QTest::keyClick(Focused(), Qt::Key_Space);
+    PressOnFocused(Qt::Key_Space);
     QCOMPARE(form.Run().QuestionNo, 1);
     // Start hid the focused button; the focus went on to the first answer.
     QVERIFY(FocusVisible());
     QVERIFY(qobject_cast<QRadioButton *>(Focused()) != nullptr);
 
     // Enter and Escape mean nothing while an answer has the focus.
-    QTest::keyClick(Focused(), Qt::Key_Return);
-    QTest::keyClick(Focused(), Qt::Key_Escape);
+    PressOnFocused(Qt::Key_Return);
+    PressOnFocused(Qt::Key_Escape);
     QVERIFY(catcher.Notices.empty());
     QCOMPARE(form.Run().CheckedNo, 0);
 
@@ -91,19 +92,19 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
         QVERIFY2(qobject_cast<QRadioButton *>(Focused()) != nullptr, "each new question starts on the answers");
         QRadioButton *key = OptionOf(form, quiz::QuestionBank::Find(form.Run().QuestionAt(number))->Key);
         // Space chooses the focused answer; the arrows then move the choice between rows.
-        QTest::keyClick(Focused(), Qt::Key_Space);
+        PressOnFocused(Qt::Key_Space);
         for (int press = 0; press < 3 && !key->isChecked(); ++press)
-            QTest::keyClick(Focused(), Qt::Key_Down);
+            PressOnFocused(Qt::Key_Down);
         for (int press = 0; press < 3 && !key->isChecked(); ++press)
-            QTest::keyClick(Focused(), Qt::Key_Up);
+            PressOnFocused(Qt::Key_Up);
         QVERIFY(key->isChecked());
         QVERIFY(TabTo(form.Command2));
-        QTest::keyClick(Focused(), Qt::Key_Space);
+        PressOnFocused(Qt::Key_Space);
         QCOMPARE(form.Label7->text(), QString("Ответ принят"));
         if (number == 10)
             break;
         QVERIFY(TabTo(form.Command4));
-        QTest::keyClick(Focused(), Qt::Key_Return);
+        PressOnFocused(Qt::Key_Return);
         QCOMPARE(form.Run().QuestionNo, number + 1);
         QVERIFY(FocusVisible());
     }
@@ -111,16 +112,16 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     // Next has left; Shift+Tab and Tab never land on it.
     QVERIFY(FocusVisible());
     QVERIFY(TabTo(form.Command3));
-    QTest::keyClick(Focused(), Qt::Key_Space);
+    PressOnFocused(Qt::Key_Space);
     QCOMPARE(catcher.Take(), QStringList{"Покажите результат учителю"});
     // The notice hands the focus back where it was.
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(WindowActive(&form));
     QCOMPARE(Focused(), form.Command3);
-    QTest::keyClick(Focused(), Qt::Key_Backtab);
+    PressOnFocused(Qt::Key_Backtab);
     QVERIFY(FocusVisible());
     QVERIFY(Focused() != form.Command4);
     QVERIFY(TabTo(form.Command3));
-    QTest::keyClick(Focused(), Qt::Key_Space);
+    PressOnFocused(Qt::Key_Space);
     QVERIFY(!form.isVisible());
 }
 

@@ -169,10 +169,11 @@ void Form1PlayTest::goneButtonsCannotBePressed()
 
     // Tab through every focusable control, pressing Space and Enter on each. Exit is left
     // out: it ends the program, which is tested on its own.
+    SKIP_UNLESS_ACTIVE(&form);
     for (int press = 0; press < 24; ++press) {
         // A notice (Check with nothing chosen) takes the activation for a moment.
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(WindowActive(&form));
+        PressOnFocused(Qt::Key_Tab);
         QWidget *focused = QApplication::focusWidget();
         QVERIFY(focused != nullptr && focused->isVisible() && focused->isEnabled());
         QVERIFY(focused != form.Command4 && focused != form.Command1);
