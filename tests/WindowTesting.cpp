@@ -73,8 +73,7 @@ std::unique_ptr<Form1> ShownWindow(int layoutRoll)
     auto window = std::make_unique<Form1>(std::make_unique<ScriptedRandom>(ReplayedDraws(layoutRoll)));
     window->show();
     window->activateWindow();
-    if (!WindowActive(window.get()))
-        qWarning("the window did not become active");
+    WindowActive(window.get());
     return window;
 }
 
@@ -87,7 +86,11 @@ bool WindowActive(QWidget *window)
         return true;
     if (!platformActivates)
         return false;
-    platformActivates = QTest::qWaitForWindowActive(window);
+    // Not qWaitForWindowActive: where the platform says it cannot activate windows, that
+    // only waits for the window to be exposed and then reports success.
+    platformActivates = QTest::qWaitFor([window] { return window->isActiveWindow(); });
+    if (!platformActivates)
+        qWarning("the window did not become active: tests that press keys are skipped");
     return platformActivates;
 }
 

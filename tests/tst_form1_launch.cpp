@@ -199,8 +199,10 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
     QCOMPARE(colourOf(window_->Command1), QColor(255, 255, 0));
     QCOMPARE(colourOf(window_->Command2), QColor(128, 255, 128));
     QCOMPARE(colourOf(window_->Command3), QColor(128, 255, 128));
-    // The focused button shows the keyboard focus mark.
-    QCOMPARE(at(window_->Command1->geometry().topLeft() + QPoint(20, 3)), QColor(0, 0, 128));
+    // The focused button shows the keyboard focus mark, in the active window: where the
+    // platform never activates it, no control has the keyboard focus to show.
+    if (WindowActive(window_.get()))
+        QCOMPARE(at(window_->Command1->geometry().topLeft() + QPoint(20, 3)), QColor(0, 0, 128));
     QVERIFY(at(window_->Command2->geometry().topLeft() + QPoint(20, 3)) != QColor(0, 0, 128));
     // The strip of the empty frame below the photograph shows the window's own green.
     QCOMPARE(at(window_->Frame1->geometry().bottomLeft() + QPoint(300, -4)), QColor(128, 255, 128));
