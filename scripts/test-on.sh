@@ -53,6 +53,7 @@ mkdir -p "$store"
 tarball=$store/$suite-minbase.tar.gz
 
 if [ -n "${ZNAYDAR_CHROOT_REFRESH:-}" ] || [ -z "$(find "$tarball" -mtime -7 2>/dev/null)" ]; then
+    began=$(date +%s)
     fresh=$(mktemp -d "$store/$suite-debootstrap.XXXXXX")
     echo "== debootstrap --variant=minbase $suite (kept as $tarball)"
     if ! debootstrap --variant=minbase "$suite" "$fresh" "$(mirror)" >"$fresh.log" 2>&1; then
@@ -62,6 +63,7 @@ if [ -n "${ZNAYDAR_CHROOT_REFRESH:-}" ] || [ -z "$(find "$tarball" -mtime -7 2>/
     fi
     tar -C "$fresh" -czf "$tarball.new" . && mv "$tarball.new" "$tarball"
     rm -rf "$fresh" "$fresh.log"
+    echo "== debootstrap took $(($(date +%s) - began)) s"
 fi
 
 machine=$(mktemp -d "$store/$suite-run.XXXXXX")
