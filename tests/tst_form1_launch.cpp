@@ -214,8 +214,9 @@ void Form1LaunchTest::pushButtonsShowTheirColour()
 
 namespace {
 
-// The window as drawn after Start and a click on the top answer.
-QImage DrawnAfterStart()
+// The window as drawn after Start and a click on the top answer; with switchTo, after the
+// desktop has changed the application's palette to that one as well.
+QImage DrawnAfterStart(const QPalette *switchTo = nullptr)
 {
     auto window = ShownWindow();
     Click(window->Command1);
@@ -224,6 +225,8 @@ QImage DrawnAfterStart()
         if (top == nullptr || OptionOf(*window, k)->y() < top->y())
             top = OptionOf(*window, k);
     Click(top);
+    if (switchTo != nullptr)
+        QApplication::setPalette(*switchTo);
     return window->grab().toImage();
 }
 
@@ -297,22 +300,28 @@ void Form1LaunchTest::drawnAsDesignedAfterStart()
     // On a desktop in a dark style (GNOME's Adwaita:dark through Qt's gtk3 theme, a dark
     // KDE scheme) the application's palette turns dark; the window, choice marks included,
     // must look just the same.
+    // The same when the desktop changes to the dark style while the test is under way.
     const QPalette desktop = QApplication::palette();
-    QApplication::setPalette(DarkDesktopPalette());
-    const QImage dark = DrawnAfterStart();
+    const QPalette darkDesktop = DarkDesktopPalette();
+    QApplication::setPalette(darkDesktop);
+    const QImage startedDark = DrawnAfterStart();
     QApplication::setPalette(desktop);
-    QCOMPARE(dark.size(), shot.size());
-    int differing = 0;
-    QPoint first;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x)
-            if (dark.pixel(x, y) != shot.pixel(x, y) && differing++ == 0)
-                first = QPoint(x, y);
-    QVERIFY2(differing == 0, qPrintable(QString("%1 device pixels differ, the first at %2,%3: %4 instead of %5")
-                                            .arg(differing)
-                                            .arg(first.x())
-                                            .arg(first.y())
-                                            .arg(dark.pixelColor(first).name(), shot.pixelColor(first).name())));
+    const QImage turnedDark = DrawnAfterStart(&darkDesktop);
+    QApplication::setPalette(desktop);
+    for (const QImage &dark : {startedDark, turnedDark}) {
+        QCOMPARE(dark.size(), shot.size());
+        int differing = 0;
+        QPoint first;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (dark.pixel(x, y) != shot.pixel(x, y) && differing++ == 0)
+                    first = QPoint(x, y);
+        QVERIFY2(differing == 0, qPrintable(QString("%1 device pixels differ, the first at %2,%3: %4 instead of %5")
+                                                .arg(differing)
+                                                .arg(first.x())
+                                                .arg(first.y())
+                                                .arg(dark.pixelColor(first).name(), shot.pixelColor(first).name())));
+    }
 }
 
 QTEST_MAIN(Form1LaunchTest)
