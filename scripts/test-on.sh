@@ -4,8 +4,10 @@
 # maintainer would: a debootstrap --variant=minbase chroot, a clean copy of the current commit
 # in /root/project, the command run as root with no terminal. Exits with the test command's status.
 #
-#   sudo bash scripts/test-on.sh debian-12|debian-13
+#   sudo bash scripts/test-on.sh debian-12|debian-13 [COMMAND]
 #
+# COMMAND, run by bash in /root/project, replaces the test command, for example
+# 'bash scripts/package.sh' to check the packaging on that release.
 # The bare debootstrap result is kept as a tarball so a second run starts in seconds; it is
 # remade when older than a week, or at once with ZNAYDAR_CHROOT_REFRESH=1. ZNAYDAR_CHROOTS
 # chooses where the tarballs and the machines go (default /var/cache/znaydar-test-on).
@@ -14,10 +16,11 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 debian-12|debian-13" >&2
+    echo "usage: $0 debian-12|debian-13 [COMMAND]" >&2
     exit 2
 }
-[ $# -eq 1 ] || usage
+[ $# -eq 1 ] || [ $# -eq 2 ] || usage
+command=${2:-bash scripts/test.sh}
 case $1 in
     debian-12) suite=bookworm ;;
     debian-13) suite=trixie ;;
@@ -100,6 +103,6 @@ start=$(date +%s)
 status=0
 chroot "$machine" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c 'cd /root/project && bash scripts/test.sh' </dev/null || status=$?
-echo "== $1: scripts/test.sh exited $status after $(($(date +%s) - start)) s"
+    bash -c 'cd /root/project && eval "$1"' bash "$command" </dev/null || status=$?
+echo "== $1: '$command' exited $status after $(($(date +%s) - start)) s"
 exit "$status"
