@@ -2,36 +2,45 @@
 #include "RandomSource.h"
 
 #include <chrono>
+#include <utility>
 
 namespace quiz {
 
-void EngineRandomSource::SeedFromClock()
+ClockReading ReadClock()
 {
     // A whole class presses Start within the same second, so whole seconds would hand
     // neighbours the same order and layout: take the clock at full resolution and mix in
     // the system's entropy where the platform offers it.
-    const auto nanoseconds = static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    const auto steady = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    std::array<std::uint32_t, 4> entropy{};
+    ClockReading reading;
+    reading.wallNanoseconds = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    reading.steadyNanoseconds = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
     try {
         std::random_device device;
-        for (auto &word : entropy)
+        for (auto &word : reading.entropy)
             word = device();
     } catch (...) {
         // No entropy source: the clocks alone still differ from press to press.
     }
-    SeedFrom(nanoseconds, steady, entropy);
+    return reading;
 }
 
-void EngineRandomSource::SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t steadyNanoseconds,
-                                  const std::array<std::uint32_t, 4> &entropy)
+EngineRandomSource::EngineRandomSource(std::function<ClockReading()> readClock) : readClock_(std::move(readClock)) {}
+
+void EngineRandomSource::SeedFromClock()
 {
-    std::seed_seq sequence{static_cast<std::uint32_t>(wallNanoseconds), static_cast<std::uint32_t>(wallNanoseconds >> 32),
-                           static_cast<std::uint32_t>(steadyNanoseconds),
-                           static_cast<std::uint32_t>(steadyNanoseconds >> 32),
-                           entropy[0], entropy[1], entropy[2], entropy[3]};
+    const ClockReading reading = readClock_();
+    std::seed_seq sequence{static_cast<std::uint32_t>(reading.wallNanoseconds),
+                           static_cast<std::uint32_t>(reading.wallNanoseconds >> 32),
+                           static_cast<std::uint32_t>(reading.steadyNanoseconds),
+                           static_cast<std::uint32_t>(reading.steadyNanoseconds >> 32),
+                           reading.entropy[0],
+                           reading.entropy[1],
+                           reading.entropy[2],
+                           reading.entropy[3]};
     engine_.seed(sequence);
 }
 

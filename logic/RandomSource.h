@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 
 namespace quiz {
@@ -17,15 +18,25 @@ public:
     virtual double Next() = 0;
 };
 
+// Everything a seed is made of: both clocks in nanoseconds and the system's entropy words.
+struct ClockReading {
+    std::uint64_t wallNanoseconds = 0;
+    std::uint64_t steadyNanoseconds = 0;
+    std::array<std::uint32_t, 4> entropy{};
+};
+
+// The clocks at full resolution, and entropy where the platform offers it (zeros if not).
+ClockReading ReadClock();
+
 class EngineRandomSource final : public RandomSource {
 public:
+    // The program reads the real clock; a test can hand in the moment it wants to replay.
+    explicit EngineRandomSource(std::function<ClockReading()> readClock = ReadClock);
     void SeedFromClock() override;
-    // What SeedFromClock feeds the engine: both clocks in nanoseconds and entropy words.
-    void SeedFrom(std::uint64_t wallNanoseconds, std::uint64_t steadyNanoseconds,
-                  const std::array<std::uint32_t, 4> &entropy);
     double Next() override;
 
 private:
+    std::function<ClockReading()> readClock_;
     std::mt19937_64 engine_;
 };
 

@@ -33,6 +33,9 @@ const QStringList NextRefused{"Visible Command1 false", "Visible Command4 true",
                               "Notice Нажмите кнопку ПРОВЕРИТЬ"};
 const QStringList ClearAll{"Clear Option1", "Clear Option2", "Clear Option3", "Clear Option4"};
 
+// A moment on the wall clock, a whole second, in nanoseconds since 1970.
+constexpr quint64 SameSecond = 1'796'630'400'000'000'000ULL;
+
 // One test run driven by a short script: "start", "next", "check", "exit", "select K",
 // "right" or "wrong" (select the right or a wrong answer and check), "upto N" (answer
 // right and move on until question N is shown).
@@ -101,6 +104,7 @@ private slots:
     void layoutRollChoosesArrangement();
     void emptyChecksKeepNextAndExitClosed();
     void twoStartsInQuickSuccessionDiffer();
+    void seedTakesTheClockToTheNanosecond_data();
     void seedTakesTheClockToTheNanosecond();
 };
 
@@ -330,21 +334,43 @@ void ActionsTest::twoStartsInQuickSuccessionDiffer()
         seen.insert({std::vector<int>(run.QuestionOrder.begin(), run.QuestionOrder.end()), run.LayoutRoll});
     }
     QCOMPARE(seen.size(), std::size_t(Starts));
+
+    // The clock is read finer than whole seconds: a real clock falls between two seconds
+    // at almost every reading, a whole-second one never does.
+    bool betweenSeconds = false;
+    for (int reading = 0; reading < 1000 && !betweenSeconds; ++reading) {
+        const quiz::ClockReading now = quiz::ReadClock();
+        betweenSeconds = now.wallNanoseconds % 1'000'000'000 != 0 && now.steadyNanoseconds % 1'000'000'000 != 0;
+    }
+    QVERIFY(betweenSeconds);
+}
+
+void ActionsTest::seedTakesTheClockToTheNanosecond_data()
+{
+    QTest::addColumn<quint64>("wall");
+    QTest::addColumn<quint64>("steady");
+    // The first pupil presses Start at SameSecond on the wall clock and 42 ns on the steady one.
+    QTest::newRow("a nanosecond later on the wall clock") << SameSecond + 1 << quint64(42);
+    QTest::newRow("a nanosecond later on the steady clock") << SameSecond << quint64(43);
 }
 
 void ActionsTest::seedTakesTheClockToTheNanosecond()
 {
-    // Even with no entropy source, clock readings a nanosecond apart give different draws;
-    // seeding from whole seconds would hand both pupils the same test.
-    quiz::EngineRandomSource first;
-    quiz::EngineRandomSource second;
-    const std::uint64_t sameSecond = 1'796'630'400'000'000'000ULL;
-    first.SeedFrom(sameSecond, 42, {});
-    second.SeedFrom(sameSecond + 1, 42, {});
-    QVERIFY(first.Next() != second.Next());
-    first.SeedFrom(sameSecond, 42, {});
-    second.SeedFrom(sameSecond, 43, {});
-    QVERIFY(first.Next() != second.Next());
+    QFETCH(quint64, wall);
+    QFETCH(quint64, steady);
+    // With no entropy source, clock readings a nanosecond apart must still give different
+    // draws; seeding from whole seconds would hand both pupils the same test.
+    const auto firstPupil = [] { return quiz::ClockReading{SameSecond, 42, {}}; };
+    quiz::EngineRandomSource first(firstPupil);
+    quiz::EngineRandomSource second([=] { return quiz::ClockReading{wall, steady, {}}; });
+    first.SeedFromClock();
+    second.SeedFromClock();
+    const double firstDraw = first.Next();
+    QVERIFY(firstDraw != second.Next());
+    // The reading alone decides the draws: the same moment replays the same test.
+    quiz::EngineRandomSource replay(firstPupil);
+    replay.SeedFromClock();
+    QCOMPARE(replay.Next(), firstDraw);
 }
 
 QTEST_APPLESS_MAIN(ActionsTest)
