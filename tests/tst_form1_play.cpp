@@ -105,6 +105,10 @@ void Form1PlayTest::layoutsPutOptionsOnFourRows()
     QFETCH(QString, rows);
     auto window = ShownWindow(roll);
     Click(window->Command1);
+    // The pupil's next step is to choose, from the top: the focus is on the top row's
+    // answer after Start and after each accepted Next.
+    QRadioButton *top = OptionOf(*window, rows.at(0).digitValue());
+    QCOMPARE(window->focusWidget(), top);
     // Rows at 360, 900, 1500 and 2100 twips in Frame1; the top one 10 twips further right.
     const QPoint places[] = {{24, 24}, {23, 60}, {23, 100}, {23, 140}};
     for (int row = 0; row < 4; ++row) {
@@ -115,6 +119,11 @@ void Form1PlayTest::layoutsPutOptionsOnFourRows()
         QVERIFY(button->geometry().right() > window->Frame1->width());
         QCOMPARE(button->mask().boundingRect().translated(button->pos()).right(), window->FrameInner().right());
     }
+    Click(KeyOption(*window));
+    Click(window->Command2);
+    Click(window->Command4);
+    QCOMPARE(window->Run().QuestionNo, 2);
+    QCOMPARE(window->focusWidget(), top);
 }
 
 void Form1PlayTest::clearingReallyUnselects()
