@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -107,13 +106,10 @@ void Form1::ShowNotice(const std::string &prompt)
     QMessageBox notice(QMessageBox::Question, QString::fromUtf8(NoticeTitle), QString::fromStdString(prompt),
                        QMessageBox::Ok, this);
     notice.setObjectName(QStringLiteral("Notice"));
-    QPointer<QWidget> focused = focusWidget();
     notice.exec();
-    // Back to the window and the control the pupil was on, so the keyboard focus is never
-    // lost, even where no window manager hands the activation back.
+    // Back to the window, even where no window manager hands the activation back; the
+    // window brings back its own focus, on the control the pupil was on.
     activateWindow();
-    if (focused != nullptr && focused->isVisible() && focused->isEnabled())
-        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::EndProgram()
