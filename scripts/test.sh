@@ -15,7 +15,7 @@ ctest --test-dir build --output-on-failure --parallel "$jobs"
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZNAYDAR_SANITIZE=ON -DZNAYDAR_WERROR=ON
 cmake --build build-sanitize --parallel "$jobs"
-# Leaks are looked for: after start-up nothing of ours is allocated and left behind. The
+# Leaks are looked for: memory of ours left unreachable at exit fails the test. The
 # suppressions cover the toolkit's own allocations only. The test run under strace turns
 # the leak check off for itself, as it cannot work under a tracer.
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
