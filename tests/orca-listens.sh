@@ -1,0 +1,289 @@
+#!/usr/bin/env bash
+# A blind pupil's whole test, heard through the real Orca screen reader. The program and
+# Orca run on a private X screen with their own session bus and accessibility bus; xdotool
+# presses the keys a pupil would press (no mouse at all) and every step is judged on what
+# Orca said, read from its debug log, where each utterance is a line "SPEECH OUTPUT: '...'".
+#   orca-listens.sh PROGRAM
+# The session: Start, choose, Check, Next, Check with nothing chosen (refused), back to the
+# answers with Shift+Tab, then every question to the tenth, and Exit twice.
+set -euo pipefail
+
+say() { printf 'orca-listens: %s\n' "$*"; }
+
+[ $# -eq 1 ] || {
+    say "usage: orca-listens.sh PROGRAM" >&2
+    exit 2
+}
+program=$(readlink -f "$1")
+[ -x "$program" ] || {
+    say "$1 is not an executable program" >&2
+    exit 2
+}
+for tool in Xvfb xdotool xwininfo dbus-run-session orca; do
+    command -v "$tool" >/dev/null || {
+        say "$tool is missing (Debian packages: orca dbus at-spi2-core xvfb x11-utils xdotool)" >&2
+        exit 2
+    }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orca-listens.XXXXXX")
+debug="$work/orca.debug"
+transcript="$work/transcript"
+xvfb=""
+bus_keeper=""
+bus_session=""
+orca=""
+app=""
+
+# Every process of this session carries the private runtime directory in its environment,
+# the helpers the buses start on demand included; that marks them for the clean-up below
+# and nothing else on the machine.
+ours() {
+    local environ
+    for environ in /proc/[0-9]*/environ; do
+        { tr '\0' '\n' <"$environ" | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; } 2>/dev/null || continue
+        environ=${environ#/proc/}
+        echo "${environ%/environ}"
+    done
+}
+
+# Ends a process by id: politely first, and for good if it has not gone within 3 s.
+end() {
+    local pid=$1
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 30); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+}
+
+cleanup() {
+    set +e
+    local pid
+    for pid in $app $orca $bus_keeper; do
+        end "$pid"
+    done
+    for pid in $app $orca $bus_session; do
+        wait "$pid" 2>/dev/null
+    done
+    # The session bus goes with its keeper; whatever it started goes with the bus, and
+    # anything still left is ended here, by id.
+    for _ in $(seq 20); do
+        [ -z "$(ours)" ] && break
+        sleep 0.1
+    done
+    for pid in $(ours); do
+        kill -KILL "$pid" 2>/dev/null
+    done
+    if [ -n "$xvfb" ]; then
+        end "$xvfb"
+        wait "$xvfb" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# What Orca has said after line $1 of its log, one utterance a line, without the echo of
+# the keys pressed ("space ", "tab ", "Return ").
+heard_after() {
+    tail -n +"$(($1 + 1))" "$debug" 2>/dev/null | sed -n "s/^.* - SPEECH OUTPUT: '//p" |
+        sed "s/' *{'established.*\$//; s/'\$//" | grep -Ev '^[[:alnum:]_ ]+ $' || true
+}
+log_lines() { wc -l <"$debug" 2>/dev/null || echo 0; }
+
+fail() {
+    say "FAIL: $*" >&2
+    if [ -s "$transcript" ]; then
+        say "what Orca said, key by key:" >&2
+        sed 's/^/  /' "$transcript" >&2
+    fi
+    [ -s "$work/program.out" ] && { say "the program's last words:" >&2; tail -n 5 "$work/program.out" >&2; }
+    [ -s "$work/orca.out" ] && { say "Orca's last words:" >&2; tail -n 5 "$work/orca.out" >&2; }
+    exit 1
+}
+
+# Waits until Orca has said something matching the extended regular expression $2 since
+# log line $1, for at most $3 seconds, then until the log has been quiet a moment, so that
+# the rest of the same announcement belongs to this step.
+wait_heard() {
+    local since=$1 pattern=$2 tenths=$(($3 * 10)) size last
+    for _ in $(seq "$tenths"); do
+        heard_after "$since" | grep -Eq -- "$pattern" && break
+        sleep 0.1
+    done
+    heard_after "$since" | grep -Eq -- "$pattern" || return 1
+    last=-1
+    for _ in $(seq 30); do
+        size=$(stat -c %s "$debug")
+        [ "$size" = "$last" ] && break
+        last=$size
+        sleep 0.15
+    done
+}
+
+step_no=0
+# One key press of the session: press $1, described as $2, and wait for $3 to be heard.
+# What was heard goes to the transcript and stays in $said for the step's own checks.
+press() {
+    local key=$1 what=$2 expect=$3 since
+    step_no=$((step_no + 1))
+    since=$(log_lines)
+    xdotool key --clearmodifiers "$key"
+    if ! wait_heard "$since" "$expect" 10; then
+        record "$key" "$what" "$since"
+        fail "step $step_no, $what ($key): Orca did not say /$expect/ within 10 s"
+    fi
+    record "$key" "$what" "$since"
+}
+record() {
+    said=$(heard_after "$3")
+    {
+        printf '%s (%s):\n' "$2" "$1"
+        if [ -n "$said" ]; then sed 's/^/    /' <<<"$said"; else echo "    (silence)"; fi
+    } >>"$transcript"
+}
+# The step's speech holds a line matching $1; $2 says what the pupil missed.
+expect() { grep -Eq -- "$1" <<<"$said" || fail "step $step_no: $2"; }
+refuse() { ! grep -Eq -- "$1" <<<"$said" || fail "step $step_no: $2"; }
+
+mkdir -m 700 "$work/home" "$work/runtime"
+# No sound device here, and a speech server waiting for one would stall Orca: its speech
+# module fails to import, so Orca runs without a server and still logs every utterance.
+mkdir -p "$work/python/speechd"
+echo 'raise ImportError("no speech server while testing")' >"$work/python/speechd/__init__.py"
+# Orca writes its log through a large buffer; read while Orca runs, it must come line by line.
+cat >"$work/python/sitecustomize.py" <<'EOF_PY'
+import builtins
+import os
+
+_open = builtins.open
+_log = os.environ.get("ORCA_LISTENS_LOG")
+
+
+def _line_by_line(file, mode="r", buffering=-1, *args, **kwargs):
+    if _log and file == _log and "w" in mode and "b" not in mode:
+        buffering = 1
+    return _open(file, mode, buffering, *args, **kwargs)
+
+
+builtins.open = _line_by_line
+EOF_PY
+
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+    sleep 0.1
+done
+read -r display <"$work/display" || fail "Xvfb gave no display number within 10 s"
+
+export DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+    XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    XDG_CACHE_HOME="$work/home/.cache" GSETTINGS_BACKEND=memory LANG=C.UTF-8
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+
+# A session bus of its own, kept open while the session runs; the accessibility bus is
+# started from it on demand, as on a desktop.
+# The bus lives as long as the command it runs, a bounded sleep ended at clean-up.
+dbus-run-session -- bash -c 'echo $$ >"$1.pid" && echo "$DBUS_SESSION_BUS_ADDRESS" >"$1.new" && mv "$1.new" "$1" &&
+    exec sleep 300' bus "$work/bus" >"$work/bus.out" 2>&1 &
+bus_session=$!
+for _ in $(seq 100); do
+    [ -s "$work/bus" ] && break
+    sleep 0.1
+done
+read -r bus <"$work/bus" || fail "no session bus within 10 s: $(tail -n 3 "$work/bus.out")"
+read -r bus_keeper <"$work/bus.pid"
+export DBUS_SESSION_BUS_ADDRESS="$bus"
+
+started=$(date +%s%N)
+# Qt speaks to the accessibility bus when a screen reader asks for it; on a bare bus
+# nothing asks, so the bridge is switched on from the start.
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.out" 2>&1 &
+app=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
+[ -n "$window" ] || fail "the window «Знайдар» did not appear within 20 s"
+
+ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" orca --debug-file="$debug" -d braille >"$work/orca.out" 2>&1 &
+orca=$!
+wait_heard 0 '^Screen reader on' 30 || fail "Orca did not start within 30 s"
+
+# Orca follows the active window only: bring the window to the front as a window manager
+# would. Should Orca not have taken in the program yet, the focus goes away and back.
+root=$(xwininfo -root | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+for attempt in 1 2 3; do
+    since=$(log_lines)
+    xdotool windowfocus "$window"
+    wait_heard "$since" 'Начать тест push button' 5 && break
+    [ "$attempt" -lt 3 ] || fail "Orca did not present the window when it came to the front"
+    xdotool windowfocus "$root"
+    sleep 0.5
+done
+record "(window to the front)" "the window comes to the front" "$since"
+
+# The words a pupil must hear. A question is its number and its whole text; the shortest
+# question has 69 characters.
+question() { printf '^Вопрос %s из 10[.] .{60,}' "$1"; }
+radio='radio button'
+accepted='Ответ принят'
+count='Ошибок: [0-9]+'
+
+press space "Start" "$radio"
+expect "$(question 1)" "after Start the number and the whole text of question 1 are not heard"
+question1=$(grep -E "$(question 1)" <<<"$said" | head -n 1)
+press space "choose the focused answer" 'selected'
+press Tab "on to Check" 'Проверить push button'
+press space "Check" "$accepted"
+expect "$count" "after an accepted Check the number of mistakes is not heard"
+expect 'Следующий вопрос push button' "after an accepted Check the focus is not on «Следующий вопрос»"
+press space "Next" "$radio"
+expect "$(question 2)" "after Next the number and the whole text of question 2 are not heard"
+[ "$(grep -E "$(question 2)" <<<"$said" | head -n 1 | sed 's/^Вопрос 2 из 10//')" != "${question1#Вопрос 1 из 10}" ] ||
+    fail "question 2 was heard with the text of question 1"
+press Tab "on to Check, nothing chosen" 'Проверить push button'
+press space "Check with nothing chosen" 'Выберите ответ'
+refuse "$accepted" "a refused Check was heard as accepted"
+press Return "close the notice" 'Проверить push button'
+press shift+Tab "back to the answers" "$radio"
+expect "$(question 2)" "coming back to the answers, the question is not heard again"
+press space "choose" 'selected'
+press Tab "on to Check" 'Проверить push button'
+press space "Check" "$accepted"
+expect "$count" "after an accepted Check the number of mistakes is not heard"
+for number in 3 4 5 6 7 8 9 10; do
+    press space "Next" "$radio"
+    expect "$(question "$number")" "question $number is not heard with its number and text"
+    press space "choose" 'selected'
+    press Tab "on to Check" 'Проверить push button'
+    press space "Check" "$accepted"
+    expect "$count" "after an accepted Check the number of mistakes is not heard"
+done
+expect 'Выход push button' "after the tenth answer the focus is not on «Выход»"
+expect 'оконч' "after the tenth answer the pupil is not told that the test is over"
+press space "Exit" 'Покажите результат учителю'
+press Return "close the notice" 'Выход push button'
+step_no=$((step_no + 1))
+xdotool key space
+printf 'Exit again (space):\n    (the program ends)\n' >>"$transcript"
+for _ in $(seq 100); do
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.1
+done
+! kill -0 "$app" 2>/dev/null || fail "the second Exit did not end the program"
+status=0
+wait "$app" || status=$?
+app=""
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+seconds=$((($(date +%s%N) - started) / 1000000))
+
+# Across the whole session: every answer without a generic word after it, and nothing said
+# twice in a row.
+all=$(heard_after 0)
+! grep -q 'Вариант ответа' <<<"$all" || fail "the answers are followed by a generic «Вариант ответа»"
+twice=$(uniq -d <<<"$all" | head -n 3)
+[ -z "$twice" ] || fail "heard twice in a row: $twice"
+
+sed 's/^/  /' "$transcript"
+say "PASS: $step_no keys, ten questions, a refused Check and Exit heard in $seconds ms"
