@@ -98,6 +98,17 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
 
     for (int number = 1; number <= 10; ++number) {
         QVERIFY2(Focused() == top, "each new question starts on the top answer");
+        if (number == 2) {
+            // Nothing chosen yet: Check is refused and the focus stays put; Shift+Tab leads
+            // back to the answers.
+            QVERIFY(TabTo(form.Command2));
+            PressOnFocused(Qt::Key_Space);
+            QCOMPARE(catcher.Take(), QStringList{"Выберите ответ"});
+            QVERIFY(WindowActive(&form));
+            QCOMPARE(Focused(), form.Command2);
+            PressOnFocused(Qt::Key_Backtab);
+            QVERIFY(qobject_cast<QRadioButton *>(Focused()) != nullptr);
+        }
         QRadioButton *key = OptionOf(form, quiz::QuestionBank::Find(form.Run().QuestionAt(number))->Key);
         // Space chooses the focused answer; the arrows then move the choice between rows.
         PressOnFocused(Qt::Key_Space);
@@ -109,22 +120,22 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
         QVERIFY(TabTo(form.Command2));
         PressOnFocused(Qt::Key_Space);
         QCOMPARE(form.Label7->text(), QString("Ответ принят"));
+        // An accepted answer hands the focus to the button pressed next.
+        QCOMPARE(Focused(), number < 10 ? form.Command4 : form.Command3);
         if (number == 10)
             break;
-        QVERIFY(TabTo(form.Command4));
         PressOnFocused(Qt::Key_Return);
         QCOMPARE(form.Run().QuestionNo, number + 1);
         QVERIFY(FocusVisible());
     }
     QCOMPARE(form.Label4->text(), QString("0"));
-    // Next has left; Shift+Tab and Tab never land on it.
     QVERIFY(FocusVisible());
-    QVERIFY(TabTo(form.Command3));
     PressOnFocused(Qt::Key_Space);
     QCOMPARE(catcher.Take(), QStringList{"Покажите результат учителю"});
     // The notice hands the focus back where it was.
     QVERIFY(WindowActive(&form));
     QCOMPARE(Focused(), form.Command3);
+    // Next has left; Shift+Tab and Tab never land on it.
     PressOnFocused(Qt::Key_Backtab);
     QVERIFY(FocusVisible());
     QVERIFY(Focused() != form.Command4);
@@ -138,47 +149,58 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     NoticeCatcher catcher;
     auto window = ShownWindow();
     Form1 &form = *window;
-    const auto check = [](QWidget *widget, QAccessible::Role role, const QString &name, bool showing) {
+    // A screen reader speaks a control's name, role and description as it takes the focus,
+    // and a container's name as the focus enters it.
+    const auto check = [](QWidget *widget, QAccessible::Role role, const QString &name, const QString &description,
+                          bool showing) {
         QAccessibleInterface *accessible = Accessible(widget);
         QVERIFY(accessible != nullptr);
         QCOMPARE(accessible->role(), role);
         QCOMPARE(accessible->text(QAccessible::Name), name);
+        QCOMPARE(accessible->text(QAccessible::Description), description);
         QCOMPARE(!accessible->state().invisible, showing);
     };
+    const QString photograph = "Фотография: морской берег, трава на дюнах, море и небо";
 
     // The launch screen.
-    check(&form, QAccessible::Window, "Знайдар", true);
-    check(form.Label2, QAccessible::StaticText, "Таловерская школа, 2007-2008 уч. год", true);
-    check(form.Label5, QAccessible::StaticText, "Номер вопроса", true);
-    check(form.Label6, QAccessible::StaticText, "Тест не начат", true);
-    check(form.Label3, QAccessible::StaticText, "Количество ошибок", true);
-    check(form.Label4, QAccessible::StaticText, "Ошибок пока нет", true);
-    check(form.Picture1, QAccessible::Graphic, "Фотография: морской берег, трава на дюнах, море и небо", true);
-    check(form.Command1, QAccessible::Button, "Начать тест", true);
-    check(form.Command2, QAccessible::Button, "Проверить", true);
-    check(form.Command3, QAccessible::Button, "Выход", true);
-    check(form.Command4, QAccessible::Button, "Следующий вопрос", false);
+    check(&form, QAccessible::Window, "Знайдар", "Тест по теме «Кодирование информации»", true);
+    check(form.Label2, QAccessible::StaticText, "Таловерская школа, 2007-2008 уч. год", "Школа и учебный год", true);
+    check(form.Label5, QAccessible::StaticText, "Номер вопроса", "", true);
+    check(form.Label6, QAccessible::StaticText, "Тест не начат", "", true);
+    check(form.Label3, QAccessible::StaticText, "Количество ошибок", "", true);
+    check(form.Label4, QAccessible::StaticText, "Ошибок пока нет", "", true);
+    check(form.Picture1, QAccessible::Graphic, photograph, "", true);
+    check(form.Command1, QAccessible::Button, "Начать тест", "Начать тест из десяти вопросов", true);
+    check(form.Command2, QAccessible::Button, "Проверить", "Проверить выбранный ответ", true);
+    check(form.Command3, QAccessible::Button, "Выход", "Выйти из программы", true);
+    check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", false);
     for (int k = 1; k <= 4; ++k)
         QVERIFY(Accessible(OptionOf(form, k))->state().invisible);
-    for (QPushButton *button : {form.Command1, form.Command2, form.Command3, form.Command4})
-        QVERIFY(!Accessible(button)->text(QAccessible::Description).isEmpty());
 
-    // A question screen: the answers are heard as radio buttons of the titled group.
+    // A question screen: entering the answers, the pupil hears the question's number and
+    // text once, as the frame's name; each answer is heard as itself, with nothing added,
+    // and not labelled by the frame, which would read the question again.
     QTest::keyClick(form.Command1, Qt::Key_Space);
-    check(form.Label6, QAccessible::StaticText, "Вопрос 1 из 10", true);
-    check(form.Label8, QAccessible::StaticText, "из 10", true);
-    check(form.Picture1, QAccessible::Graphic, "Фотография: морской берег, трава на дюнах, море и небо", false);
-    check(form.Command1, QAccessible::Button, "Начать тест", false);
-    check(form.Command4, QAccessible::Button, "Следующий вопрос", true);
+    check(form.Label6, QAccessible::StaticText, "Вопрос 1 из 10", "", true);
+    check(form.Label8, QAccessible::StaticText, "из 10", "", true);
+    check(form.Picture1, QAccessible::Graphic, photograph, "", false);
+    check(form.Command1, QAccessible::Button, "Начать тест", "Начать тест из десяти вопросов", false);
+    check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", true);
+    const auto text = [](int position) {
+        return QString::fromUtf8(quiz::QuestionBank::Find(ReplayedOrder[std::size_t(position - 1)])->Text);
+    };
+    check(form.Label1, QAccessible::StaticText, text(1), "Текст вопроса", true);
+    check(form.Frame1, QAccessible::Grouping, "Вопрос 1 из 10. " + text(1),
+          "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
     const quiz::Question *question = quiz::QuestionBank::Find(ReplayedOrder[0]);
-    check(form.Label1, QAccessible::StaticText, QString::fromUtf8(question->Text),
-          true);
-    check(form.Frame1, QAccessible::Grouping, "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
     for (int k = 1; k <= 4; ++k) {
         const std::string_view answer = question->Answers[std::size_t(k - 1)];
-        check(OptionOf(form, k), QAccessible::RadioButton, QString::fromUtf8(answer),
-              true);
-        QCOMPARE(Accessible(OptionOf(form, k))->parent()->object(), form.Frame1);
+        check(OptionOf(form, k), QAccessible::RadioButton, QString::fromUtf8(answer), "", true);
+        QAccessibleInterface *accessible = Accessible(OptionOf(form, k));
+        QCOMPARE(accessible->parent()->object(), form.Frame1);
+        QVERIFY(accessible->relations(QAccessible::Label).isEmpty());
+        QVERIFY(accessible->state().checkable);
+        QVERIFY(!accessible->state().checked);
     }
 
     // A notice is announced with its text.
@@ -187,17 +209,41 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     QVERIFY(catcher.Notices[0].AnnouncedAsDialog);
     QVERIFY(catcher.Notices[0].Spoken.contains("Выберите ответ"));
 
-    // After the last answer: the count is heard with its meaning, Next is gone.
-    for (int number = 1; number <= 10; ++number) {
+    // An accepted answer: the verdict and the count ride on the button the focus goes to,
+    // until the focus leaves it. The next question is heard as the first was.
+    OptionOf(form, 1)->click();
+    QVERIFY(Accessible(OptionOf(form, 1))->state().checked);
+    form.Command2->click();
+    const QString count = QString::number(form.Run().WrongAnswers);
+    check(form.Command4, QAccessible::Button, "Следующий вопрос", "Ответ принят. Ошибок: " + count + ".", true);
+    form.Command4->click();
+    check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", true);
+    check(form.Frame1, QAccessible::Grouping, "Вопрос 2 из 10. " + text(2),
+          "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
+
+    // After the last answer: the count is heard with its meaning, Next is gone, and Exit
+    // says the test is over until the pupil has pressed it.
+    for (int number = 2; number <= 10; ++number) {
         OptionOf(form, 1)->click();
         form.Command2->click();
         if (number < 10)
             form.Command4->click();
     }
-    check(form.Label6, QAccessible::StaticText, "Вопрос 10 из 10", true);
-    check(form.Label4, QAccessible::StaticText, QString("Ошибок: %1").arg(form.Run().WrongAnswers), true);
-    check(form.Label7, QAccessible::StaticText, "Ответ принят", true);
-    check(form.Command4, QAccessible::Button, "Следующий вопрос", false);
+    const QString mistakes = QString("Ошибок: %1").arg(form.Run().WrongAnswers);
+    check(form.Label6, QAccessible::StaticText, "Вопрос 10 из 10", "", true);
+    check(form.Frame1, QAccessible::Grouping, "Вопрос 10 из 10. " + text(10),
+          "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
+    check(form.Label4, QAccessible::StaticText, mistakes, "", true);
+    check(form.Label7, QAccessible::StaticText, "Ответ принят", "Строка состояния", true);
+    check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", false);
+    check(form.Command3, QAccessible::Button, "Выход",
+          "Ответ принят. " + mistakes + ". Это был последний вопрос, тест окончен.", true);
+    // The notice takes the focus from Exit, where the platform lets the window have it.
+    const bool active = WindowActive(&form);
+    form.Command3->click();
+    QCOMPARE(catcher.Take().last(), QString("Покажите результат учителю"));
+    if (active)
+        check(form.Command3, QAccessible::Button, "Выход", "Выйти из программы", true);
 }
 
 void Form1AccessTest::textsMeetContrastMinimum()

@@ -182,7 +182,10 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
+    const bool due = run_.CheckDue();
     quiz::Check(run_, *this);
+    if (due && !run_.CheckDue())
+        ScreenReader::AnswerAccepted(*this);
 }
 
 void Form1::Command3_Click()

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,8 +18,59 @@ namespace ScreenReader {
 
 namespace {
 
-// A screen reader hears the window as a window and the photograph as a picture, not as
-// two anonymous panels.
+const QString StartMeaning = QStringLiteral("Начать тест из десяти вопросов");
+const QString CheckMeaning = QStringLiteral("Проверить выбранный ответ");
+const QString ExitMeaning = QStringLiteral("Выйти из программы");
+const QString NextMeaning = QStringLiteral("Перейти к следующему вопросу");
+
+// An answer is heard as its text and its state only. Qt would also offer the frame as
+// the answer's label, and a screen reader would then read the frame's name, the whole
+// question, a second time right after entering the frame.
+class AnswerAccessible : public QAccessibleWidget {
+public:
+    explicit AnswerAccessible(QRadioButton *button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return Button()->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button()->isChecked();
+        return state;
+    }
+
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        return QAccessibleWidget::relations(match & ~QAccessible::Relation(QAccessible::Label));
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        // Choosing is all a pupil can do with an answer: it never unchooses one.
+        if (action == toggleAction() || action == pressAction())
+            Button()->setChecked(true);
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QRadioButton *Button() const { return static_cast<QRadioButton *>(widget()); }
+};
+
+// A screen reader hears the window as a window, the photograph as a picture, not as two
+// anonymous panels, and the answers as above.
 QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -28,7 +80,35 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String("Form1"))
         return new QAccessibleWidget(widget, QAccessible::Window);
+    if (className == QLatin1String("QRadioButton") && qobject_cast<Form1 *>(widget->window()) != nullptr)
+        return new AnswerAccessible(static_cast<QRadioButton *>(widget));
     return nullptr;
+}
+
+// The verdict belongs to the moment the focus arrives after Check. Once the focus leaves
+// the button (to the answers, to a notice) it means what it always means again.
+class VerdictFades : public QObject {
+public:
+    VerdictFades(QPushButton *button, QString meaning) : QObject(button), meaning_(std::move(meaning))
+    {
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            static_cast<QWidget *>(watched)->setAccessibleDescription(meaning_);
+        return false;
+    }
+
+private:
+    QString meaning_;
+};
+
+bool Reachable(const QWidget *widget)
+{
+    return widget->isVisible() && widget->isEnabled();
 }
 
 } // namespace
@@ -48,32 +128,61 @@ void Describe(Form1 &window)
     window.Label6->setAccessibleName(QStringLiteral("Тест не начат"));
     window.Label7->setAccessibleDescription(QStringLiteral("Строка состояния"));
     window.Frame1->setAccessibleDescription(QStringLiteral("Варианты ответа"));
-    for (QRadioButton *button : {window.Option1, window.Option2, window.Option3, window.Option4})
-        button->setAccessibleDescription(QStringLiteral("Вариант ответа"));
     window.Picture1->setAccessibleName(QStringLiteral("Фотография: морской берег, трава на дюнах, море и небо"));
-    window.Command1->setAccessibleDescription(QStringLiteral("Начать тест из десяти вопросов"));
-    window.Command2->setAccessibleDescription(QStringLiteral("Проверить выбранный ответ"));
-    window.Command3->setAccessibleDescription(QStringLiteral("Выйти из программы"));
-    window.Command4->setAccessibleDescription(QStringLiteral("Перейти к следующему вопросу"));
+    window.Command1->setAccessibleDescription(StartMeaning);
+    window.Command2->setAccessibleDescription(CheckMeaning);
+    window.Command3->setAccessibleDescription(ExitMeaning);
+    window.Command4->setAccessibleDescription(NextMeaning);
+    new VerdictFades(window.Command3, ExitMeaning);
+    new VerdictFades(window.Command4, NextMeaning);
 }
 
 void CaptionChanged(Form1 &window, Control control, const QString &caption)
 {
-    // The bare numbers mean little when heard on their own.
-    if (control == Control::Label6)
+    switch (control) {
+    case Control::Label6:
         window.Label6->setAccessibleName(QStringLiteral("Вопрос %1 из 10").arg(caption));
-    else if (control == Control::Label4)
+        break;
+    case Control::Label4:
         window.Label4->setAccessibleName(QStringLiteral("Ошибок: %1").arg(caption));
+        break;
+    case Control::Frame1:
+        // The frame's title is the instruction; its name becomes the question.
+        window.Frame1->setAccessibleDescription(caption);
+        break;
+    default:
+        break;
+    }
+    if ((control == Control::Label1 || control == Control::Label6) && !window.Label1->text().isEmpty())
+        window.Frame1->setAccessibleName(
+            QStringLiteral("Вопрос %1 из 10. %2").arg(window.Label6->text(), window.Label1->text()));
 }
 
 void FocusTopAnswer(Form1 &window)
 {
+    // A new question: the verdict on the last one is old news, even where the focus never
+    // reached the button that carried it.
+    window.Command3->setAccessibleDescription(ExitMeaning);
+    window.Command4->setAccessibleDescription(NextMeaning);
     QRadioButton *top = nullptr;
     for (QRadioButton *button : {window.Option1, window.Option2, window.Option3, window.Option4})
         if (button->isVisible() && (top == nullptr || button->y() < top->y()))
             top = button;
     if (top != nullptr)
         top->setFocus(Qt::OtherFocusReason);
+}
+
+void AnswerAccepted(Form1 &window)
+{
+    const QString verdict = QStringLiteral("%1. Ошибок: %2.").arg(window.Label7->text(), window.Label4->text());
+    if (Reachable(window.Command4)) {
+        window.Command4->setAccessibleDescription(verdict);
+        window.Command4->setFocus(Qt::OtherFocusReason);
+    } else if (Reachable(window.Command3)) {
+        window.Command3->setAccessibleDescription(
+            verdict + QStringLiteral(" Это был последний вопрос, тест окончен."));
+        window.Command3->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 } // namespace ScreenReader

@@ -31,14 +31,13 @@ void Form1::SetCaption(Control id, const std::string &caption)
 {
     QWidget *widget = Widget(id);
     const QString text = QString::fromStdString(caption);
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
+    if (auto *label = qobject_cast<QLabel *>(widget))
         label->setText(text);
-        ScreenReader::CaptionChanged(*this, id, text);
-    } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
+    else if (auto *frame = qobject_cast<QGroupBox *>(widget))
         frame->setTitle(text);
-    } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
         button->setText(text);
-    }
+    ScreenReader::CaptionChanged(*this, id, text);
 }
 
 void Form1::SetVisible(Control id, bool visible)
