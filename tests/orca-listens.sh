@@ -36,13 +36,12 @@ bus_session=""
 orca=""
 app=""
 
-# Every process of this session carries the private runtime directory in its environment,
-# the helpers the buses start on demand included; that marks them for the clean-up below
-# and nothing else on the machine.
+# Every process this session starts carries a mark in its environment, handed on to the
+# helpers the buses start on demand; the clean-up below finds them by it, and nothing else
+# on the machine. The script's own commands go unmarked.
 ours() {
     local environ
-    for environ in /proc/[0-9]*/environ; do
-        { tr '\0' '\n' <"$environ" | grep -qxF "XDG_RUNTIME_DIR=$work/runtime"; } 2>/dev/null || continue
+    for environ in $(grep -lzxF "ORCA_LISTENS_SESSION=$work" /proc/[0-9]*/environ 2>/dev/null); do
         environ=${environ#/proc/}
         echo "${environ%/environ}"
     done
@@ -152,6 +151,14 @@ mkdir -m 700 "$work/home" "$work/runtime"
 # module fails to import, so Orca runs without a server and still logs every utterance.
 mkdir -p "$work/python/speechd"
 echo 'raise ImportError("no speech server while testing")' >"$work/python/speechd/__init__.py"
+# Orca refuses to start while any other Orca of the same user runs, found by process name
+# across the whole machine, and names itself so that others find it. This one serves only
+# its private screen and buses: it takes another name and does not look for others, so a
+# teacher's own Orca, or another build's test, neither stops it nor is stopped by it.
+printf 'def setproctitle(name):\n    pass\n' >"$work/python/setproctitle.py"
+mkdir "$work/bin"
+printf '#!/bin/sh\nexit 1\n' >"$work/bin/pgrep"
+chmod +x "$work/bin/pgrep"
 # Orca writes its log through a large buffer; read while Orca runs, it must come line by line.
 cat >"$work/python/sitecustomize.py" <<'EOF_PY'
 import builtins
@@ -184,10 +191,9 @@ export DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
     XDG_CACHE_HOME="$work/home/.cache" GSETTINGS_BACKEND=memory LANG=C.UTF-8
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 
-# A session bus of its own, kept open while the session runs; the accessibility bus is
-# started from it on demand, as on a desktop.
-# The bus lives as long as the command it runs, a bounded sleep ended at clean-up.
-dbus-run-session -- bash -c 'echo $$ >"$1.pid" && echo "$DBUS_SESSION_BUS_ADDRESS" >"$1.new" && mv "$1.new" "$1" &&
+# A session bus of its own; the accessibility bus is started from it on demand, as on a
+# desktop. The bus lives as long as the command it runs, a bounded sleep ended at clean-up.
+ORCA_LISTENS_SESSION="$work" dbus-run-session -- bash -c 'echo $$ >"$1.pid" && echo "$DBUS_SESSION_BUS_ADDRESS" >"$1.new" && mv "$1.new" "$1" &&
     exec sleep 300' bus "$work/bus" >"$work/bus.out" 2>&1 &
 bus_session=$!
 for _ in $(seq 100); do
@@ -200,13 +206,17 @@ export DBUS_SESSION_BUS_ADDRESS="$bus"
 
 started=$(date +%s%N)
 # Qt speaks to the accessibility bus when a screen reader asks for it; on a bare bus
-# nothing asks, so the bridge is switched on from the start.
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.out" 2>&1 &
+# nothing asks, so the bridge is switched on from the start. In a sanitizer build the leak
+# check at exit finds the bridge keeping a few bytes to the end (88 in libQt6Gui); this
+# test judges what is heard, not that.
+ORCA_LISTENS_SESSION="$work" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.out" 2>&1 &
 app=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
 [ -n "$window" ] || fail "the window «Знайдар» did not appear within 20 s"
 
-ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" orca --debug-file="$debug" -d braille >"$work/orca.out" 2>&1 &
+ORCA_LISTENS_SESSION="$work" ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" PATH="$work/bin:$PATH" \
+    orca --debug-file="$debug" -d braille >"$work/orca.out" 2>&1 &
 orca=$!
 wait_heard 0 '^Screen reader on' 30 || fail "Orca did not start within 30 s"
 
@@ -223,16 +233,36 @@ for attempt in 1 2 3; do
 done
 record "(window to the front)" "the window comes to the front" "$since"
 
-# The words a pupil must hear. A question is its number and its whole text; the shortest
-# question has 69 characters.
-question() { printf '^Вопрос %s из 10[.] .{60,}' "$1"; }
+# The words a pupil must hear. A question is its number and its whole text, as the bank
+# holds it (each entry's string literals up to its answers), with Orca's role word after it.
+bank_source="$(dirname "$0")/../content/QuestionBank.cpp"
+[ -r "$bank_source" ] || fail "the question bank is not at $bank_source"
+bank=$(awk '
+/^    \{"/ { collecting = 1; text = "" }
+collecting && /^     \{"/ { print text; collecting = 0; next }
+collecting {
+    line = $0
+    while (match(line, /"[^"]*"/)) { text = text substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH) }
+}' "$bank_source")
+[ "$(wc -l <<<"$bank")" -eq 10 ] || fail "could not read the ten questions from content/QuestionBank.cpp"
+question() { printf '^Вопрос %s из 10[.] ' "$1"; }
+heard_questions=""
+# The question heard in this step is question $1, whole.
+whole_question() {
+    local line text
+    line=$(grep -E "$(question "$1")" <<<"$said" | head -n 1)
+    text=${line#Вопрос "$1" из 10. }
+    text=${text% panel.}
+    grep -qxF -- "$text" <<<"$bank" || fail "step $step_no: question $1 was not heard whole: «$text»"
+    heard_questions+="$text"$'\n'
+}
 radio='radio button'
 accepted='Ответ принят'
 count='Ошибок: [0-9]+'
 
 press space "Start" "$radio"
 expect "$(question 1)" "after Start the number and the whole text of question 1 are not heard"
-question1=$(grep -E "$(question 1)" <<<"$said" | head -n 1)
+whole_question 1
 press space "choose the focused answer" 'selected'
 press Tab "on to Check" 'Проверить push button'
 press space "Check" "$accepted"
@@ -240,8 +270,7 @@ expect "$count" "after an accepted Check the number of mistakes is not heard"
 expect 'Следующий вопрос push button' "after an accepted Check the focus is not on «Следующий вопрос»"
 press space "Next" "$radio"
 expect "$(question 2)" "after Next the number and the whole text of question 2 are not heard"
-[ "$(grep -E "$(question 2)" <<<"$said" | head -n 1 | sed 's/^Вопрос 2 из 10//')" != "${question1#Вопрос 1 из 10}" ] ||
-    fail "question 2 was heard with the text of question 1"
+whole_question 2
 press Tab "on to Check, nothing chosen" 'Проверить push button'
 press space "Check with nothing chosen" 'Выберите ответ'
 refuse "$accepted" "a refused Check was heard as accepted"
@@ -255,6 +284,7 @@ expect "$count" "after an accepted Check the number of mistakes is not heard"
 for number in 3 4 5 6 7 8 9 10; do
     press space "Next" "$radio"
     expect "$(question "$number")" "question $number is not heard with its number and text"
+    whole_question "$number"
     press space "choose" 'selected'
     press Tab "on to Check" 'Проверить push button'
     press space "Check" "$accepted"
@@ -282,6 +312,7 @@ seconds=$((($(date +%s%N) - started) / 1000000))
 # twice in a row.
 all=$(heard_after 0)
 ! grep -q 'Вариант ответа' <<<"$all" || fail "the answers are followed by a generic «Вариант ответа»"
+[ "$(sort -u <<<"${heard_questions%$'\n'}" | wc -l)" -eq 10 ] || fail "the ten questions were not ten different ones"
 twice=$(uniq -d <<<"$all" | head -n 3)
 [ -z "$twice" ] || fail "heard twice in a row: $twice"
 
