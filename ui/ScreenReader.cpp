@@ -58,9 +58,9 @@ public:
 
     void doAction(const QString &action) override
     {
-        // Choosing is all a pupil can do with an answer: it never unchooses one.
+        // As a click: choosing is all a pupil can do with an answer, it never unchooses one.
         if (action == toggleAction() || action == pressAction())
-            Button()->setChecked(true);
+            Button()->click();
         else
             QAccessibleWidget::doAction(action);
     }
