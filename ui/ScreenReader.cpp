@@ -139,6 +139,7 @@ void Describe(Form1 &window)
 
 void CaptionChanged(Form1 &window, Control control, const QString &caption)
 {
+    // The bare numbers mean little when heard on their own.
     switch (control) {
     case Control::Label6:
         window.Label6->setAccessibleName(QStringLiteral("Вопрос %1 из 10").arg(caption));
