@@ -5,8 +5,9 @@
 # presses the keys a pupil would press (no mouse at all) and every step is judged on what
 # Orca said, read from its debug log, where each utterance is a line "SPEECH OUTPUT: '...'".
 #   orca-listens.sh PROGRAM
-# The session: Start, choose, Check, Next, Check with nothing chosen (refused), back to the
-# answers with Shift+Tab, then every question to the tenth, and Exit twice.
+# The session: Start, choose, Check, Next, Check with nothing chosen and Next before Check
+# (both refused), back to the answers with Shift+Tab, then every question to the tenth, and
+# Exit twice.
 set -euo pipefail
 
 say() { printf 'orca-listens: %s\n' "$*"; }
@@ -254,6 +255,7 @@ whole_question() {
     text=${line#Вопрос "$1" из 10. }
     text=${text% panel.}
     grep -qxF -- "$text" <<<"$bank" || fail "step $step_no: question $1 was not heard whole: «$text»"
+    [ "$(grep -cF -- "$text" <<<"$said")" -eq 1 ] || fail "step $step_no: question $1 was heard more than once"
     heard_questions+="$text"$'\n'
 }
 radio='radio button'
@@ -275,6 +277,14 @@ press Tab "on to Check, nothing chosen" 'Проверить push button'
 press space "Check with nothing chosen" 'Выберите ответ'
 refuse "$accepted" "a refused Check was heard as accepted"
 press Return "close the notice" 'Проверить push button'
+press Tab "on to Exit" 'Выход push button'
+press Tab "on to Next" 'Следующий вопрос push button'
+expect 'Перейти к следующему вопросу' "«Следующий вопрос» is not heard with its meaning"
+refuse "$accepted" "«Следующий вопрос» still carries the verdict on the last question"
+press space "Next before Check" 'Нажмите кнопку ПРОВЕРИТЬ'
+press Return "close the notice" 'Следующий вопрос push button'
+press shift+Tab "back to Exit" 'Выход push button'
+press shift+Tab "back to Check" 'Проверить push button'
 press shift+Tab "back to the answers" "$radio"
 expect "$(question 2)" "coming back to the answers, the question is not heard again"
 press space "choose" 'selected'
@@ -317,4 +327,4 @@ twice=$(uniq -d <<<"$all" | head -n 3)
 [ -z "$twice" ] || fail "heard twice in a row: $twice"
 
 sed 's/^/  /' "$transcript"
-say "PASS: $step_no keys, ten questions, a refused Check and Exit heard in $seconds ms"
+say "PASS: $step_no keys, ten questions, two refused actions and Exit heard in $seconds ms"
