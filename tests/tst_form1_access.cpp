@@ -170,6 +170,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Label3, QAccessible::StaticText, "Количество ошибок", "", true);
     check(form.Label4, QAccessible::StaticText, "Ошибок пока нет", "", true);
     check(form.Picture1, QAccessible::Graphic, photograph, "", true);
+    check(form.Frame1, QAccessible::Grouping, "", "Варианты ответа", true);
     check(form.Command1, QAccessible::Button, "Начать тест", "Начать тест из десяти вопросов", true);
     check(form.Command2, QAccessible::Button, "Проверить", "Проверить выбранный ответ", true);
     check(form.Command3, QAccessible::Button, "Выход", "Выйти из программы", true);
