@@ -12,15 +12,15 @@ ClockReading ReadClock()
     // neighbours the same order and layout: take the clock at full resolution and mix in
     // the system's entropy where the platform offers it.
     ClockReading reading;
-    reading.wallNanoseconds = static_cast<std::uint64_t>(
+    reading.WallNanoseconds = static_cast<std::uint64_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count());
-    reading.steadyNanoseconds = static_cast<std::uint64_t>(
+    reading.SteadyNanoseconds = static_cast<std::uint64_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
             .count());
     try {
         std::random_device device;
-        for (auto &word : reading.entropy)
+        for (auto &word : reading.Entropy)
             word = device();
     } catch (...) {
         // No entropy source: the clocks alone still differ from press to press.
@@ -33,14 +33,14 @@ EngineRandomSource::EngineRandomSource(std::function<ClockReading()> readClock) 
 void EngineRandomSource::SeedFromClock()
 {
     const ClockReading reading = readClock_();
-    std::seed_seq sequence{static_cast<std::uint32_t>(reading.wallNanoseconds),
-                           static_cast<std::uint32_t>(reading.wallNanoseconds >> 32),
-                           static_cast<std::uint32_t>(reading.steadyNanoseconds),
-                           static_cast<std::uint32_t>(reading.steadyNanoseconds >> 32),
-                           reading.entropy[0],
-                           reading.entropy[1],
-                           reading.entropy[2],
-                           reading.entropy[3]};
+    std::seed_seq sequence{static_cast<std::uint32_t>(reading.WallNanoseconds),
+                           static_cast<std::uint32_t>(reading.WallNanoseconds >> 32),
+                           static_cast<std::uint32_t>(reading.SteadyNanoseconds),
+                           static_cast<std::uint32_t>(reading.SteadyNanoseconds >> 32),
+                           reading.Entropy[0],
+                           reading.Entropy[1],
+                           reading.Entropy[2],
+                           reading.Entropy[3]};
     engine_.seed(sequence);
 }
 

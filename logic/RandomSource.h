@@ -20,9 +20,9 @@ public:
 
 // Everything a seed is made of: both clocks in nanoseconds and the system's entropy words.
 struct ClockReading {
-    std::uint64_t wallNanoseconds = 0;
-    std::uint64_t steadyNanoseconds = 0;
-    std::array<std::uint32_t, 4> entropy{};
+    std::uint64_t WallNanoseconds = 0;
+    std::uint64_t SteadyNanoseconds = 0;
+    std::array<std::uint32_t, 4> Entropy{};
 };
 
 // The clocks at full resolution, and entropy where the platform offers it (zeros if not).

@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <chrono>
 #include <functional>
 #include <QApplication>
 #include <QRadioButton>
@@ -32,16 +31,10 @@ QStringList NoticeCatcher::Take()
     return texts;
 }
 
-qint64 SteadyNanoseconds()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 bool NoticeCatcher::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && qobject_cast<QMessageBox *>(watched) != nullptr) {
-        shownAt_ = SteadyNanoseconds();
+        shownAt_ = Clock != nullptr ? Clock->nsecsElapsed() : 0;
         QTimer::singleShot(0, this, &NoticeCatcher::Dismiss);
     }
     return false;

@@ -6,6 +6,7 @@
 #include "PictureBox.h"
 #include "RecordingView.h"
 
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -23,11 +24,9 @@ struct Notice {
     // What assistive technology finds: the notice's role and every name inside it.
     bool AnnouncedAsDialog;
     QString Spoken;
-    // When the notice appeared, on the steady clock, in nanoseconds.
+    // When the notice appeared: nanoseconds on the catcher's Clock, if it was given one.
     qint64 ShownAt;
 };
-
-qint64 SteadyNanoseconds();
 
 // Dismisses every notice as it comes, by finding the active modal widget once its event
 // loop runs, and keeps what each one said.
@@ -38,6 +37,8 @@ public:
     NoticeCatcher();
     ~NoticeCatcher() override;
     std::vector<Notice> Notices;
+    // A running timer to stamp each notice with, for timing how soon it appears.
+    const QElapsedTimer *Clock = nullptr;
     // The texts of the Notices seen since the last call, then forgets them.
     QStringList Take();
 

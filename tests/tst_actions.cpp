@@ -340,7 +340,7 @@ void ActionsTest::twoStartsInQuickSuccessionDiffer()
     bool betweenSeconds = false;
     for (int reading = 0; reading < 1000 && !betweenSeconds; ++reading) {
         const quiz::ClockReading now = quiz::ReadClock();
-        betweenSeconds = now.wallNanoseconds % 1'000'000'000 != 0 && now.steadyNanoseconds % 1'000'000'000 != 0;
+        betweenSeconds = now.WallNanoseconds % 1'000'000'000 != 0 && now.SteadyNanoseconds % 1'000'000'000 != 0;
     }
     QVERIFY(betweenSeconds);
 }

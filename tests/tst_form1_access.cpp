@@ -172,7 +172,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Picture1, QAccessible::Graphic, photograph, "", true);
     check(form.Frame1, QAccessible::Grouping, "", "Варианты ответа", true);
     check(form.Command1, QAccessible::Button, "Начать тест", "Начать тест из десяти вопросов", true);
-    check(form.Command2, QAccessible::Button, "Проверить", "Проверить выбранный ответ", true);
+    check(form.Command2, QAccessible::Button, "Проверить", "Проверить выбранный ответ. Изменения вносите до проверки.", true);
     check(form.Command3, QAccessible::Button, "Выход", "Выйти из программы", true);
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", false);
     for (int k = 1; k <= 4; ++k)

@@ -19,7 +19,9 @@ namespace ScreenReader {
 namespace {
 
 const QString StartMeaning = QStringLiteral("Начать тест из десяти вопросов");
-const QString CheckMeaning = QStringLiteral("Проверить выбранный ответ");
+// The frame's title tells a sighted pupil that an answer cannot be changed once checked;
+// a blind pupil hears it where it matters, on the button that checks.
+const QString CheckMeaning = QStringLiteral("Проверить выбранный ответ. Изменения вносите до проверки.");
 const QString ExitMeaning = QStringLiteral("Выйти из программы");
 const QString NextMeaning = QStringLiteral("Перейти к следующему вопросу");
 
