@@ -27,9 +27,10 @@ case $1 in
     *) usage ;;
 esac
 [ "$(id -u)" -eq 0 ] || { echo "$0: debootstrap and chroot need root" >&2; exit 1; }
-command -v debootstrap >/dev/null || { echo "$0: install debootstrap first" >&2; exit 1; }
 
 project=$(cd "$(dirname "$0")/.." && pwd)
+. "$project/scripts/packages.sh"
+ensure_packages debootstrap debian-archive-keyring
 git -C "$project" rev-parse --verify -q HEAD >/dev/null || { echo "$0: $project is not a git checkout" >&2; exit 1; }
 
 # Every mount below lives in a mount namespace of this run alone, so even a killed run
