@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing (Debian 12), builds the program for release and packs it as a
+# Installs what is missing (Debian 12 or 13), builds the program for release and packs it as a
 # .deb for the classroom machines; prints the package's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing (Debian 12), builds the program and opens its window.
+# Installs what is missing (Debian 12 or 13), builds the program and opens its window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing (Debian 12), then builds and runs every test twice: a normal
+# Installs what is missing (Debian 12 or 13), then builds and runs every test twice: a normal
 # build, and one with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
