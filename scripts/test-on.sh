@@ -31,7 +31,7 @@ esac
 project=$(cd "$(dirname "$0")/.." && pwd)
 . "$project/scripts/packages.sh"
 ensure_packages debootstrap debian-archive-keyring
-git -C "$project" rev-parse --verify -q HEAD >/dev/null || { echo "$0: $project is not a git checkout" >&2; exit 1; }
+git -C "$project" -c safe.directory="$project" rev-parse --verify -q HEAD >/dev/null || { echo "$0: $project is not a git checkout" >&2; exit 1; }
 
 # Every mount below lives in a mount namespace of this run alone, so even a killed run
 # leaves nothing mounted on the host; the trap unmounts in the normal case as well.
@@ -48,8 +48,11 @@ mirror() {
     [ -n "$uri" ] || uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
                            awk '$1 == "deb" { u = ($2 ~ /^\[/) ? $3 : $2; print u }' |
                            grep -v -- '-security' | head -n 1 || true)
-    [ -n "$uri" ] || { echo "$0: no Debian mirror in /etc/apt/sources*" >&2; exit 1; }
-    echo "$uri"
+    # debootstrap takes a plain http(s) archive only, not apt's mirror+file: or cdrom: kinds.
+    case $uri in
+        http://* | https://*) echo "$uri" ;;
+        *) echo "$0: no plain http(s) Debian mirror in /etc/apt/sources*" >&2; return 1 ;;
+    esac
 }
 
 store=${ZNAYDAR_CHROOTS:-/var/cache/znaydar-test-on}
@@ -58,14 +61,18 @@ tarball=$store/$suite-minbase.tar.gz
 
 if [ -n "${ZNAYDAR_CHROOT_REFRESH:-}" ] || [ -z "$(find "$tarball" -mtime -7 2>/dev/null)" ]; then
     began=$(date +%s)
+    # Without a mirror of our own, debootstrap would quietly fall back on a default one.
+    archive=$(mirror) || exit 1
     fresh=$(mktemp -d "$store/$suite-debootstrap.XXXXXX")
     echo "== debootstrap --variant=minbase $suite (kept as $tarball)"
-    if ! debootstrap --variant=minbase "$suite" "$fresh" "$(mirror)" >"$fresh.log" 2>&1; then
+    if ! debootstrap --variant=minbase "$suite" "$fresh" "$archive" >"$fresh.log" 2>&1; then
         tail -n 30 "$fresh.log" >&2
         rm -rf "$fresh"
         exit 1
     fi
-    tar -C "$fresh" -czf "$tarball.new" . && mv "$tarball.new" "$tarball"
+    # Packed under a name of this run's own, so two runs refreshing at once cannot mix.
+    packed=$(mktemp "$tarball.XXXXXX")
+    tar -C "$fresh" -czf "$packed" . && mv "$packed" "$tarball"
     rm -rf "$fresh" "$fresh.log"
     echo "== debootstrap took $(($(date +%s) - began)) s"
 fi
@@ -90,8 +97,8 @@ echo "== unpacking $suite into $machine"
 tar -C "$machine" -xzf "$tarball"
 cp /etc/resolv.conf "$machine/etc/resolv.conf"
 mkdir -p "$machine/root/project"
-git -C "$project" archive HEAD | tar -x -C "$machine/root/project"
-echo "== project at $(git -C "$project" rev-parse --short HEAD)"
+git -C "$project" -c safe.directory="$project" archive HEAD | tar -x -C "$machine/root/project"
+echo "== project at $(git -C "$project" -c safe.directory="$project" rev-parse --short HEAD)"
 
 mount -t proc proc "$machine/proc"
 mount -t sysfs sys "$machine/sys"

@@ -5,12 +5,13 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <functional>
 #include <QApplication>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
 
 NoticeCatcher::NoticeCatcher()
 {

@@ -11,10 +11,10 @@
 #include <QObject>
 #include <QString>
 
-class QRadioButton;
-
 #include <memory>
 #include <vector>
+
+class QRadioButton;
 
 struct Notice {
     QString Text;

@@ -76,18 +76,22 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     SKIP_UNLESS_ACTIVE(&form);
 
     QCOMPARE(Focused(), form.Command1);
-    // Start hides the focused button. The focus goes straight to the top answer (Option4
-    // in the first layout), so a screen reader names no other control on the way.
+    // Start hides the focused button, and Next at question 9 takes itself away. The focus
+    // goes straight to the top answer (Option4 in the first layout), so a screen reader
+    // names no other control on the way.
     QRadioButton *top = OptionOf(form, 4);
-    QWidgetList focusedOnTheWay;
-    const auto watch = connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) {
-        if (now != nullptr)
-            focusedOnTheWay << now;
-    });
-    PressOnFocused(Qt::Key_Space);
-    disconnect(watch);
+    const auto focusedOnTheWay = [this](Qt::Key key) {
+        QWidgetList focused;
+        const auto watch = connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) {
+            if (now != nullptr)
+                focused << now;
+        });
+        PressOnFocused(key);
+        disconnect(watch);
+        return focused;
+    };
+    QCOMPARE(focusedOnTheWay(Qt::Key_Space), QWidgetList{top});
     QCOMPARE(form.Run().QuestionNo, 1);
-    QCOMPARE(focusedOnTheWay, QWidgetList{top});
     QVERIFY(FocusVisible());
 
     // Enter and Escape mean nothing while an answer has the focus.
@@ -124,7 +128,7 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
         QCOMPARE(Focused(), number < 10 ? form.Command4 : form.Command3);
         if (number == 10)
             break;
-        PressOnFocused(Qt::Key_Return);
+        QCOMPARE(focusedOnTheWay(Qt::Key_Return), QWidgetList{top});
         QCOMPARE(form.Run().QuestionNo, number + 1);
         QVERIFY(FocusVisible());
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A pupil's test on the real window: clicks, Notices, the layouts, and the end.
+// A pupil's test on the real window: clicks, notices, the layouts, and the end.
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 

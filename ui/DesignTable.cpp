@@ -15,7 +15,6 @@ constexpr int TwipsPerPixel = 15;
 
 constexpr Rgb PaleGreen{192, 255, 192};
 constexpr Rgb Yellow{255, 255, 0};
-constexpr Rgb Black{0, 0, 0};
 constexpr Rgb Purple{128, 0, 128};
 constexpr Rgb DarkRed{192, 0, 0};
 
@@ -24,7 +23,7 @@ constexpr qreal Small = 9.75;
 
 } // namespace
 
-const Design Designs[18] = {
+const Design Designs[quiz::ControlCount - 1] = {
     {Control::Label1, 360, 840, 9975, 1695, "", LightGreen, Black, Large, true, Qt::AlignLeft, true},
     {Control::Frame1, 1200, 2520, 8295, 2655, "", LightGreen, Purple, Large, true, Qt::AlignLeft, true},
     {Control::Command1, 4320, 5280, 2055, 495, "Начать тест", Yellow, Black, Large, true, Qt::AlignCenter, true},

@@ -21,10 +21,12 @@ struct Design {
     bool Visible;
 };
 
-// The launch screen, in the design's tab order. The option buttons' places are within Frame1.
-extern const Design Designs[18];
+// The launch screen, every control but the window itself, in the design's tab order. The option buttons' places are within Frame1.
+extern const Design Designs[quiz::ControlCount - 1];
 
 const Design &DesignOf(quiz::Control control);
+
+inline constexpr quiz::Rgb Black{0, 0, 0};
 
 inline constexpr const char *WindowCaption = "Знайдар";
 inline constexpr const char *NoticeTitle = "Внимание!";

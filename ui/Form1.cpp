@@ -78,7 +78,7 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
     setWindowTitle(QString::fromUtf8(WindowCaption));
     setWindowIcon(WindowIcon(devicePixelRatioF()));
     setFixedSize(Pixels(quiz::ClientWidth), Pixels(quiz::ClientHeight));
-    Paint(this, quiz::LightGreen, Rgb{0, 0, 0});
+    Paint(this, quiz::LightGreen, Black);
     BuildControls();
     SetDesignTabOrder();
     ScreenReader::Describe(*this);
@@ -173,9 +173,6 @@ void Form1::SetDesignTabOrder()
 
 void Form1::Command1_Click()
 {
-    // Start hides this button; without its focus there is nothing for Qt to pass on to
-    // the next control, so a screen reader hears the first answer, not a stray button.
-    Command1->clearFocus();
     quiz::Start(run_, *this, *random_);
     ScreenReader::FocusTopAnswer(*this);
 }
@@ -197,6 +194,8 @@ void Form1::Command4_Click()
 {
     const int before = run_.QuestionNo;
     quiz::Next(run_, *this);
+    // Only a Next that showed a new question moves the focus; the one Start presses comes
+    // before the order is drawn, and Start places the focus itself when it is done.
     if (run_.QuestionNo != before && run_.QuestionOrder[0] != 0)
         ScreenReader::FocusTopAnswer(*this);
 }

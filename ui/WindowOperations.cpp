@@ -48,6 +48,7 @@ void Form1::SetVisible(Control id, bool visible)
 
 void Form1::ClearValue(Control id)
 {
+    Q_ASSERT(quiz::IsOption(id));
     auto *button = qobject_cast<QRadioButton *>(Widget(id));
     if (!button->isChecked())
         return;
@@ -60,6 +61,9 @@ void Form1::ClearValue(Control id)
 
 bool Form1::GetValue(Control id)
 {
+    // The logic asks after one button, the key's; a button group would answer another
+    // question, which button is chosen.
+    Q_ASSERT(quiz::IsOption(id));
     return qobject_cast<QRadioButton *>(Widget(id))->isChecked();
 }
 
@@ -89,6 +93,11 @@ void Form1::ApplyReach(Control id)
     const QRect container = widget->parentWidget()->rect();
     const bool inView = container.intersects(widget->geometry());
     const bool reachable = shown_[static_cast<std::size_t>(id)] && inView;
+    // A control taken from the pupil gives up the keyboard focus first. Left to Qt, the
+    // focus would pass on to the next control in the tab order, and a screen reader would
+    // name that control before the one the window means the pupil to land on.
+    if (!reachable && widget->hasFocus())
+        widget->clearFocus();
     if (qobject_cast<QPushButton *>(widget) != nullptr)
         widget->setEnabled(reachable);
     widget->setVisible(reachable);
