@@ -174,7 +174,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Label3, QAccessible::StaticText, "Количество ошибок", "", true);
     check(form.Label4, QAccessible::StaticText, "Ошибок пока нет", "", true);
     check(form.Picture1, QAccessible::Graphic, photograph, "", true);
-    check(form.Frame1, QAccessible::Grouping, "", "Варианты ответа", true);
+    check(form.Frame1, QAccessible::List, "", "Варианты ответа", true);
     check(form.Command1, QAccessible::Button, "Начать тест", "Начать тест из десяти вопросов", true);
     check(form.Command2, QAccessible::Button, "Проверить", "Проверить выбранный ответ. Изменения вносите до проверки.", true);
     check(form.Command3, QAccessible::Button, "Выход", "Выйти из программы", true);
@@ -195,7 +195,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
         return QString::fromUtf8(quiz::QuestionBank::Find(ReplayedOrder[std::size_t(position - 1)])->Text);
     };
     check(form.Label1, QAccessible::StaticText, text(1), "Текст вопроса", true);
-    check(form.Frame1, QAccessible::Grouping, "Вопрос 1 из 10. " + text(1),
+    check(form.Frame1, QAccessible::List, "Вопрос 1 из 10. " + text(1),
           "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
     const quiz::Question *question = quiz::QuestionBank::Find(ReplayedOrder[0]);
     for (int k = 1; k <= 4; ++k) {
@@ -223,7 +223,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Ответ принят. Ошибок: " + count + ".", true);
     form.Command4->click();
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", true);
-    check(form.Frame1, QAccessible::Grouping, "Вопрос 2 из 10. " + text(2),
+    check(form.Frame1, QAccessible::List, "Вопрос 2 из 10. " + text(2),
           "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
 
     // After the last answer: the count is heard with its meaning, Next is gone, and Exit
@@ -236,7 +236,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     }
     const QString mistakes = QString("Ошибок: %1").arg(form.Run().WrongAnswers);
     check(form.Label6, QAccessible::StaticText, "Вопрос 10 из 10", "", true);
-    check(form.Frame1, QAccessible::Grouping, "Вопрос 10 из 10. " + text(10),
+    check(form.Frame1, QAccessible::List, "Вопрос 10 из 10. " + text(10),
           "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
     check(form.Label4, QAccessible::StaticText, mistakes, "", true);
     check(form.Label7, QAccessible::StaticText, "Ответ принят", "Строка состояния", true);

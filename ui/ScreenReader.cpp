@@ -72,7 +72,9 @@ private:
 };
 
 // A screen reader hears the window as a window, the photograph as a picture, not as two
-// anonymous panels, and the answers as above.
+// anonymous panels, and the answers as above. The frame is the list of answers: a screen
+// reader that names a panel's radio buttons by the panel (Orca 48 does) would otherwise
+// read the question twice, once entering the frame and once as the answers' group.
 QAccessibleInterface *WindowAccessible(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
@@ -82,6 +84,8 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String("Form1"))
         return new QAccessibleWidget(widget, QAccessible::Window);
+    if (className == QLatin1String("QGroupBox") && qobject_cast<Form1 *>(widget->window()) != nullptr)
+        return new QAccessibleWidget(widget, QAccessible::List);
     if (className == QLatin1String("QRadioButton") && qobject_cast<Form1 *>(widget->window()) != nullptr)
         return new AnswerAccessible(static_cast<QRadioButton *>(widget));
     return nullptr;
