@@ -58,15 +58,8 @@ trap cleanup EXIT
 mkdir -m 700 "$work/home" "$work/runtime" "$work/tmp" "$work/cwd"
 
 # A private X screen, no window manager, nothing reachable over TCP.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-    sleep 0.1
-done
-read -r display <"$work/display" || fail "Xvfb gave no display number within 10 s"
-export DISPLAY=":$display"
+. "$(dirname "$0")/private-x.sh"
+start_private_x "$work"
 
 # What the trace must show: every way to make, change or remove a file by name, every
 # socket with its family and every connection with its address, every program started,

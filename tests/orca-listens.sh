@@ -178,16 +178,10 @@ def _line_by_line(file, mode="r", buffering=-1, *args, **kwargs):
 builtins.open = _line_by_line
 EOF_PY
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-    sleep 0.1
-done
-read -r display <"$work/display" || fail "Xvfb gave no display number within 10 s"
+. "$(dirname "$0")/private-x.sh"
+start_private_x "$work"
 
-export DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
     XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     XDG_CACHE_HOME="$work/home/.cache" GSETTINGS_BACKEND=memory LANG=C.UTF-8
 unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
