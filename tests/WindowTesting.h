@@ -54,9 +54,9 @@ private:
 // it so.
 std::unique_ptr<Form1> ShownWindow(int layoutRoll = 50);
 
-// Whether the window is the active one, waiting for it once; once a window has failed to
-// become active the platform is taken not to activate windows at all (a headless Wayland
-// compositor has no seat), and the wait is not repeated.
+// Whether the window is the active one, waiting for it where the platform activates
+// windows at all; once a window has failed to become active the platform is taken not to
+// (a headless Wayland compositor has no seat), and the wait is not repeated.
 bool WindowActive(QWidget *window);
 
 // Keys reach only the active window. A test that presses keys on whatever has the focus,
@@ -75,5 +75,6 @@ void PressOnFocused(Qt::Key key);
 QRadioButton *OptionOf(Form1 &window, int k);
 QRadioButton *KeyOption(Form1 &window);
 
-// Clicks the middle of the part of a control that is inside its container.
+// Clicks the middle of the part of a control that is inside its container; for an answer,
+// that is right of its words.
 void Click(QWidget *widget);

@@ -5,6 +5,7 @@
 #include "WindowTesting.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -206,7 +207,21 @@ void Form1AccessTest::screenReaderHearsEveryControl()
         QVERIFY(accessible->relations(QAccessible::Label).isEmpty());
         QVERIFY(accessible->state().checkable);
         QVERIFY(!accessible->state().checked);
+        // Its place is the visible row inside the frame, where a tool that clicks an
+        // object's middle, or a magnifier that follows the focus, finds the answer.
+        const QRect frameInner(form.Frame1->mapToGlobal(form.FrameInner().topLeft()), form.FrameInner().size());
+        const QRect place = accessible->rect();
+        QVERIFY2(frameInner.contains(place), qPrintable(QString("answer %1 reaches out of the frame").arg(k)));
+        QVERIFY(place.width() > frameInner.width() * 9 / 10);
     }
+    // Switch access, voice control and UI Automation's Toggle choose an answer by its
+    // toggle action.
+    QAccessibleActionInterface *actions = Accessible(OptionOf(form, 3))->actionInterface();
+    QVERIFY(actions != nullptr);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(OptionOf(form, 3)->isChecked());
+    form.ClearValue(quiz::Control::Option3);
 
     // A notice is announced with its text.
     form.Command2->click();

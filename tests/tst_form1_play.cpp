@@ -64,8 +64,13 @@ void Form1PlayTest::wholeTestByMouse()
         // Every third answer wrong; the first choice is changed before checking.
         const int key = quiz::QuestionBank::Find(form.Run().QuestionAt(number))->Key;
         const bool answerWrong = number % 3 == 0;
+        // A click beside an answer's words chooses it and takes the focus mark with it, so
+        // that Space afterwards acts on the answer the pupil sees chosen.
         Click(OptionOf(form, key % 4 + 1));
-        Click(OptionOf(form, answerWrong ? key % 4 + 1 : key));
+        QRadioButton *chosen = OptionOf(form, answerWrong ? key % 4 + 1 : key);
+        Click(chosen);
+        QVERIFY(chosen->isChecked());
+        QCOMPARE(form.focusWidget(), chosen);
         Click(form.Command2);
         wrong += answerWrong ? 1 : 0;
         QCOMPARE(form.Label4->text(), QString::number(wrong));

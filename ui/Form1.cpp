@@ -2,6 +2,7 @@
 // Builds the window from its design and routes the buttons' clicks to the test actions.
 #include "Form1.h"
 
+#include "AnswerButton.h"
 #include "Assets.h"
 #include "DesignFont.h"
 #include "DesignStyle.h"
@@ -118,7 +119,7 @@ void Form1::BuildControls()
     Frame1->setStyle(designStyle_.get());
     Frame1->setFocusPolicy(Qt::NoFocus);
     const auto makeOption = [&](Control id) {
-        auto *button = new QRadioButton(Frame1);
+        auto *button = new AnswerButton(Frame1);
         button->setFocusPolicy(Qt::StrongFocus);
         button->setStyle(designStyle_.get());
         return keep(id, button);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScreenReader.h"
 
+#include "AnswerButton.h"
 #include "Form1.h"
 #include "PictureBox.h"
 
@@ -30,7 +31,16 @@ const QString NextMeaning = QStringLiteral("Перейти к следующем
 // question, a second time right after entering the frame.
 class AnswerAccessible : public QAccessibleWidget {
 public:
-    explicit AnswerAccessible(QRadioButton *button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+    explicit AnswerAccessible(AnswerButton *button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    // Where the answer is, for a magnifier that follows the focus or a tool that clicks an
+    // object's middle: the visible row, not the whole button, which reaches past the frame
+    // and the window.
+    QRect rect() const override
+    {
+        const QRect row = Button()->VisibleRow();
+        return QRect(Button()->mapToGlobal(row.topLeft()), row.size());
+    }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -68,7 +78,7 @@ public:
     }
 
 private:
-    QRadioButton *Button() const { return static_cast<QRadioButton *>(widget()); }
+    AnswerButton *Button() const { return static_cast<AnswerButton *>(widget()); }
 };
 
 // A screen reader hears the window as a window, the photograph as a picture, not as two
@@ -86,8 +96,8 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
         return new QAccessibleWidget(widget, QAccessible::Window);
     if (className == QLatin1String("QGroupBox") && qobject_cast<Form1 *>(widget->window()) != nullptr)
         return new QAccessibleWidget(widget, QAccessible::List);
-    if (className == QLatin1String("QRadioButton") && qobject_cast<Form1 *>(widget->window()) != nullptr)
-        return new AnswerAccessible(static_cast<QRadioButton *>(widget));
+    if (className == QLatin1String("AnswerButton"))
+        return new AnswerAccessible(static_cast<AnswerButton *>(widget));
     return nullptr;
 }
 
