@@ -5,7 +5,27 @@
 #include <QGroupBox>
 #include <QPainter>
 #include <QStyleOption>
-#include <qdrawutil.h>
+
+void DrawShades(QPainter *painter, const QRect &rect, const QColor &topLeftOuter, const QColor &bottomRightOuter,
+                const QColor &topLeftInner, const QColor &bottomRightInner, const QBrush *fill)
+{
+    const int x = rect.x(), y = rect.y(), w = rect.width(), h = rect.height();
+    if (w < 2 || h < 2)
+        return;
+    // The bottom and right lines are laid over the ends of the top and left ones.
+    painter->fillRect(QRect(x, y, 1, h - 1), topLeftOuter);
+    painter->fillRect(QRect(x, y, w - 1, 1), topLeftOuter);
+    painter->fillRect(QRect(x, y + h - 1, w, 1), bottomRightOuter);
+    painter->fillRect(QRect(x + w - 1, y, 1, h), bottomRightOuter);
+    if (w <= 4 || h <= 4)
+        return;
+    painter->fillRect(QRect(x + 1, y + 1, 1, h - 3), topLeftInner);
+    painter->fillRect(QRect(x + 1, y + 1, w - 3, 1), topLeftInner);
+    painter->fillRect(QRect(x + 1, y + h - 2, w - 2, 1), bottomRightInner);
+    painter->fillRect(QRect(x + w - 2, y + 1, 1, h - 2), bottomRightInner);
+    if (fill != nullptr)
+        painter->fillRect(QRect(x + 2, y + 2, w - 4, h - 4), *fill);
+}
 
 DesignStyle::DesignStyle(QColor focusMark) : focusMark_(focusMark) {}
 
@@ -71,8 +91,14 @@ void DesignStyle::drawControl(ControlElement element, const QStyleOption *option
     // Native styles paint their own gradients or theme images over any palette; the buttons
     // must show their yellow or green, flat, on every platform.
     const bool down = option->state & (State_Sunken | State_On);
-    const QBrush fill = option->palette.brush(QPalette::Button);
-    qDrawWinButton(painter, option->rect, option->palette, down, &fill);
+    const QPalette &colours = option->palette;
+    const QBrush fill = colours.brush(QPalette::Button);
+    if (down)
+        DrawShades(painter, option->rect, colours.shadow().color(), colours.light().color(), colours.dark().color(),
+                   colours.button().color(), &fill);
+    else
+        DrawShades(painter, option->rect, colours.light().color(), colours.shadow().color(), colours.button().color(),
+                   colours.dark().color(), &fill);
     // Without the platform's bevel there is no platform focus mark either: draw ours.
     if (option->state & State_HasFocus) {
         QStyleOption mark(*option);

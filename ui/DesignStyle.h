@@ -7,6 +7,13 @@
 
 #include <QProxyStyle>
 
+// The classic two-line edge of a button or a panel: outer and inner lines on the top and
+// left, outer and inner lines on the bottom and right. Each line fills the pixel it stands
+// for at 100 %, so at 150 % or 200 % it grows with the control instead of staying one
+// device pixel thin beside a gap.
+void DrawShades(QPainter *painter, const QRect &rect, const QColor &topLeftOuter, const QColor &bottomRightOuter,
+                const QColor &topLeftInner, const QColor &bottomRightInner, const QBrush *fill = nullptr);
+
 class DesignStyle : public QProxyStyle {
     Q_OBJECT
 

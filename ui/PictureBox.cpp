@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureBox.h"
 
+#include "DesignStyle.h"
+
 #include <QPainter>
-#include <qdrawutil.h>
 
 namespace {
 
@@ -31,7 +32,9 @@ void PictureBox::SetPicture(const QPixmap &picture)
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    qDrawWinPanel(&painter, rect(), palette(), true);
+    const QPalette &colours = palette();
+    DrawShades(&painter, rect(), colours.dark().color(), colours.light().color(), colours.shadow().color(),
+               colours.midlight().color());
     painter.setClipRect(InnerRect());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(InnerRect().topLeft(), picture_);
