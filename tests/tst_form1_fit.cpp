@@ -5,7 +5,9 @@
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
+#include <QFile>
 #include <QFontInfo>
+#include <QRawFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -41,11 +43,25 @@ void Form1FitTest::initTestCase()
 
 void Form1FitTest::carriedFontIsUsed()
 {
-    // Where the design's face is missing, the carried one is drawn, not a system fallback.
+    // Where the design's face is missing, the carried faces are drawn, the bold one for
+    // bold captions: not a system fallback, and not a regular face thickened by the toolkit.
+    // A face is known by its header table, which holds its revision and checksum.
+    const auto carried = [](const char *file) {
+        QFile face(QString(":/fonts/") + file);
+        return face.open(QIODevice::ReadOnly) ? QRawFont(face.readAll(), 16).fontTable("head") : QByteArray();
+    };
+    const QByteArray regular = carried("LiberationSans-Regular.ttf");
+    const QByteArray bold = carried("LiberationSans-Bold.ttf");
+    QVERIFY(!regular.isEmpty() && !bold.isEmpty() && regular != bold);
     for (QWidget *widget : {static_cast<QWidget *>(window_->Label1), static_cast<QWidget *>(window_->Label2),
-                            static_cast<QWidget *>(window_->Command1)}) {
+                            static_cast<QWidget *>(window_->Command1), static_cast<QWidget *>(window_->Option1)}) {
         const QString family = QFontInfo(widget->font()).family();
-        QVERIFY2(family == "MS Sans Serif" || family == "Liberation Sans", qPrintable(family));
+        if (family == "MS Sans Serif")
+            continue;
+        QCOMPARE(family, QString("Liberation Sans"));
+        const QRawFont drawn = QRawFont::fromFont(widget->font());
+        QVERIFY2(drawn.fontTable("head") == (widget->font().bold() ? bold : regular), qPrintable(widget->objectName()));
+        QCOMPARE(drawn.weight(), widget->font().weight());
     }
 }
 
