@@ -24,7 +24,9 @@ fail() {
 
 # Each run packs and unpacks in a folder of its own, so parallel test runs never share files.
 work=$(mktemp -d "${TMPDIR:-/tmp}/znaydar-deb.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+xvfb=""
+program=""
+trap '[ -z "$program$xvfb" ] || kill $program $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 
 if [ -d "$1" ]; then
     build=$(cd "$1" && pwd)
@@ -70,7 +72,12 @@ expected=(
     usr/bin/znaydar
     "usr/share/applications/$app_id.desktop"
     "usr/share/metainfo/$app_id.metainfo.xml"
+    "usr/share/icons/hicolor/16x16/apps/$app_id.png"
+    "usr/share/icons/hicolor/32x32/apps/$app_id.png"
     "usr/share/icons/hicolor/48x48/apps/$app_id.png"
+    "usr/share/icons/hicolor/64x64/apps/$app_id.png"
+    "usr/share/icons/hicolor/128x128/apps/$app_id.png"
+    "usr/share/icons/hicolor/256x256/apps/$app_id.png"
     "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
     usr/share/doc/znaydar/copyright
     usr/share/doc/znaydar/LICENSE
@@ -87,11 +94,12 @@ done
 
 # The hicolor theme trusts the folder name for the size, so a wrong picture there would be
 # scaled silently. Width and height are the two big-endian words after the PNG signature.
-png=$root/usr/share/icons/hicolor/48x48/apps/$app_id.png
-if [ -s "$png" ]; then
+for png in "$root"/usr/share/icons/hicolor/*x*/apps/"$app_id".png; do
+    [ -s "$png" ] || continue
+    folder=$(basename "$(dirname "$(dirname "$png")")")
     size=$(od -An -tu1 -j16 -N8 "$png" | awk '{printf "%dx%d", $3*256+$4, $7*256+$8}')
-    [ "$size" = 48x48 ] || fail "the 48x48 icon is $size"
-fi
+    [ "$size" = "$folder" ] || fail "the $folder icon is $size"
+done
 
 # --- desktop entry, icon and metainfo agree with each other -------------------------------
 desktop=$root/usr/share/applications/$app_id.desktop
@@ -107,11 +115,47 @@ if [ -s "$desktop" ]; then
     fi
     icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n 1)
     [ "$icon" = "$app_id" ] || fail "Icon=$icon does not name the installed icon $app_id"
+    # A Russian menu says the program's own name.
+    grep -qx 'Name\[ru\]=Знайдар' "$desktop" || fail "the desktop entry has no Name[ru]=Знайдар"
 fi
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 if [ -s "$metainfo" ]; then
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
         fail "the metainfo does not launch $app_id.desktop"
+    grep -q '<name xml:lang="ru">Знайдар</name>' "$metainfo" || fail "the metainfo has no Russian name Знайдар"
+fi
+
+# --- the running window finds its menu entry ----------------------------------------------
+# A dock matches a window to its entry by the window's class on X11 (StartupWMClass), and on
+# Wayland by the application id the program gives itself, which must be the entry's file
+# name, case and all. The id is a UTF-16 string in the program; without its zero bytes it
+# reads as plain text.
+if [ -s "$desktop" ] && [ -x "$root/usr/bin/znaydar" ]; then
+    named=$(tr -d '\000' <"$root/usr/bin/znaydar" | grep -cF "$app_id" || true)
+    [ "$named" -gt 0 ] || fail "the program does not call itself $app_id, the name of its desktop entry"
+fi
+# The packaged program is started on a private X screen and its window asked for its class.
+if [ -s "$desktop" ] && [ -x "$root/usr/bin/znaydar" ] && command -v Xvfb >/dev/null &&
+    command -v xdotool >/dev/null && command -v xprop >/dev/null; then
+    . "$(dirname "$0")/../tests/private-x.sh"
+    start_private_x "$work"
+    QT_QPA_PLATFORM=xcb "$root/usr/bin/znaydar" >"$work/program.out" 2>&1 &
+    program=$!
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
+    if [ -z "$window" ]; then
+        fail "the packaged program showed no window «Знайдар» within 60 s: $(tail -n 3 "$work/program.out")"
+    else
+        wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p')
+        entry_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+        [ "$wm_class" = "$entry_class" ] ||
+            fail "the window's class is '$wm_class', the desktop entry's StartupWMClass '$entry_class'"
+    fi
+    kill "$program" "$xvfb" 2>/dev/null || true
+    wait "$program" "$xvfb" 2>/dev/null || true
+    program=""
+    xvfb=""
+else
+    echo "note: Xvfb, xdotool or xprop missing: the window's class is not matched to the desktop entry"
 fi
 
 # A library search path naming a folder (the build tree, /usr/local, /opt) would make the
