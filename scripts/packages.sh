@@ -4,7 +4,7 @@ BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
 # cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
 # the binary's type with `file`; a minimal system has neither.
 DEB_PACKAGES="dpkg-dev file"
-TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils strace xdotool
+TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils x11-apps strace xdotool
     orca dbus at-spi2-core"
 
 ensure_packages() {

@@ -21,8 +21,8 @@ fail() {
 program=$(readlink -f "$1")
 trace_copy=${2:-}
 [ -x "$program" ] || fail "$1 is not an executable program"
-for tool in strace Xvfb xdotool; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: strace xvfb xdotool)"
+for tool in strace Xvfb xdotool xwd; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: strace xvfb xdotool x11-apps)"
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/nothing-kept.XXXXXX")
@@ -94,49 +94,60 @@ started=$(date +%s%N)
 ) >"$work/program.out" 2>&1 &
 traced=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
-[ -n "$window" ] || fail "the window «Знайдар» did not appear within 20 s$(last_words 3)"
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
+[ -n "$window" ] || fail "the window «Знайдар» did not appear within 60 s$(last_words 3)"
 
+# Each step waits for the window to show its answer to the one before, however busy the
+# machine: a click sent before the window has drawn the last one's result would meet a
+# window in another state than the script believes.
 # Window pixels of the controls; the top answer row is whichever answer the draw put there.
-click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 0.15
-}
-start() { click 356 368; }
-next_question() { click 356 368; }
-answer() { click 112 204; }
-check() { click 144 368; }
-quit() { click 568 368; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+shows() { [ "$(window_pixel "$window" "$1" "$2")" = "$3" ]; }
+# The middle of the top answer's round mark is dark once it is chosen.
+chosen() { [[ "$(window_pixel "$window" 111 204)" =~ ^[0-7][0-9a-f][0-7][0-9a-f][0-7][0-9a-f]$ ]]; }
+# The status line shows «Ответ принят» in dark red.
+accepted() { window_row "$window" 280 400 161 | grep -qx c00000; }
+not_accepted() { ! accepted; }
 notice_open() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
+notice_closed() { [ -z "$(notice_open)" ]; }
+step() {
+    local what=$1
+    shift
+    wait_until 20 "$@" || fail "$what: the window did not show it within 20 s$(last_words 3)"
+}
 
-sleep 0.3
-start
-answer
-check
-next_question
-check
-notice=$(timeout 5 xdotool search --sync --onlyvisible --name '^Внимание!$' | head -n 1) || true
+# The yellow start button over the launch screen; after Start, the green Next button in
+# its place.
+step "the launch screen" shows 300 357 ffff00
+click 356 368
+step "Start" shows 300 357 80ff80
+click 112 204
+step "choosing the top answer" chosen
+click 144 368
+step "Check" accepted
+click 356 368
+step "Next" not_accepted
+click 144 368
+notice=$(timeout 60 xdotool search --sync --onlyvisible --name '^Внимание!$' | head -n 1) || true
 [ -n "$notice" ] || fail "no notice after Check with no answer chosen: the session went off its course"
 # Enter closes the notice on its key press, so the key release that follows finds the
 # window gone and xdotool reports an X error; whether the notice closed is checked below.
 xdotool key --window "$notice" Return 2>/dev/null || true
-for _ in $(seq 50); do
-    [ -z "$(notice_open)" ] && break
-    sleep 0.1
-done
-[ -z "$(notice_open)" ] || fail "the notice did not close on Enter"
-answer
-check
-quit
+step "the notice closing on Enter" notice_closed
+click 112 204
+step "choosing an answer to question 2" chosen
+click 144 368
+step "Check of question 2" accepted
+click 568 368
 
 # Question 2 is answered and checked, so Exit ends the program at once.
-for _ in $(seq 150); do
+for _ in $(seq 600); do
     kill -0 "$traced" 2>/dev/null || break
     sleep 0.1
 done
 if kill -0 "$traced" 2>/dev/null; then
     [ -z "$(notice_open)" ] || fail "Exit did not end the program: a notice is open"
-    fail "the program, or something it started, was still running 15 s after Exit"
+    fail "the program, or something it started, was still running 60 s after Exit"
 fi
 status=0
 wait "$traced" || status=$?

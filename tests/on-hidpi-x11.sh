@@ -4,14 +4,15 @@
 # a high-DPI classroom monitor or projector set-up would:
 #   on-hidpi-x11.sh TEST-EXECUTABLE [ARGS...]
 set -euo pipefail
-read -r display < <(
-    exec 3>&1
-    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1600x1000x24 >/dev/null 2>&1 &
-    echo "$!" > "${TMPDIR:-/tmp}/on-hidpi-x11.$$"
-)
-xvfb=$(cat "${TMPDIR:-/tmp}/on-hidpi-x11.$$")
-rm -f "${TMPDIR:-/tmp}/on-hidpi-x11.$$"
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-export DISPLAY=":$display"
+fail() {
+    echo "on-hidpi-x11: $*" >&2
+    exit 1
+}
+work=$(mktemp -d "${TMPDIR:-/tmp}/on-hidpi-x11.XXXXXX")
+xvfb=""
+trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/private-x.sh"
+# Room for the window at twice its size.
+start_private_x "$work" 1600x1000
 printf 'Xft.dpi:\t192\n' | xrdb -nocpp -load -
 EXPECT_DEVICE_PIXEL_RATIO=2 QT_QPA_PLATFORM=xcb "$@"
