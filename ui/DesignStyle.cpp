@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyleOption>
 
 void DrawShades(QPainter *painter, const QRect &rect, const QColor &topLeftOuter, const QColor &bottomRightOuter,
@@ -29,16 +30,24 @@ void DrawShades(QPainter *painter, const QRect &rect, const QColor &topLeftOuter
 
 DesignStyle::DesignStyle(QColor focusMark) : focusMark_(focusMark) {}
 
+void DesignStyle::DrawFocusMark(QPainter *painter, const QRect &rect) const
+{
+    painter->save();
+    painter->setPen(QPen(focusMark_, 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(rect).adjusted(0, 0, 1, 1));
+    painter->restore();
+}
+
 void DesignStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                                 const QWidget *widget) const
 {
     switch (element) {
     case PE_FrameFocusRect:
-        painter->save();
-        painter->setPen(QPen(focusMark_, 2));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option->rect).adjusted(0, 0, 1, 1));
-        painter->restore();
+        // A push button's mark is drawn with its bevel; some styles (Windows's own) ask for
+        // one again around the caption, which would make a second frame.
+        if (qobject_cast<const QPushButton *>(widget) == nullptr)
+            DrawFocusMark(painter, option->rect);
         return;
     case PE_FrameGroupBox: {
         // A thin etched line and no fill: the frame shows the window's own green, as the
@@ -100,11 +109,8 @@ void DesignStyle::drawControl(ControlElement element, const QStyleOption *option
         DrawShades(painter, option->rect, colours.light().color(), colours.shadow().color(), colours.button().color(),
                    colours.dark().color(), &fill);
     // Without the platform's bevel there is no platform focus mark either: draw ours.
-    if (option->state & State_HasFocus) {
-        QStyleOption mark(*option);
-        mark.rect = option->rect.adjusted(3, 3, -4, -4);
-        drawPrimitive(PE_FrameFocusRect, &mark, painter, widget);
-    }
+    if (option->state & State_HasFocus)
+        DrawFocusMark(painter, option->rect.adjusted(3, 3, -4, -4));
 }
 
 void DesignStyle::drawItemText(QPainter *painter, const QRect &rect, int flags, const QPalette &palette, bool enabled,

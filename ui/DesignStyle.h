@@ -28,5 +28,7 @@ public:
                       const QString &text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
 
 private:
+    void DrawFocusMark(QPainter *painter, const QRect &rect) const;
+
     QColor focusMark_;
 };
