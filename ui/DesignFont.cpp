@@ -50,7 +50,7 @@ QString CarriedFamily()
 QFont Font(qreal points, bool bold)
 {
     QFont font;
-    font.setFamilies({QString::fromLatin1(DesignFamily), CarriedFamily()});
+    font.setFamily(CarriedFamily());
     font.setPixelSize(qRound(points * DesignDotsPerInch / PointsPerInch));
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setStyleStrategy(QFont::PreferAntialias);
