@@ -4,6 +4,10 @@ BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
 # cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
 # the binary's type with `file`; a minimal system has neither.
 DEB_PACKAGES="dpkg-dev file"
+# The Windows build: MinGW-w64, Debian's Qt source unpacked and patched, and NSIS for the
+# installer; its tests run under Wine on a private X screen.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis debian-archive-keyring"
+WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils"
 TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils x11-apps strace xdotool
     orca dbus at-spi2-core"
 
@@ -19,4 +23,21 @@ ensure_packages() {
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The Debian mirror this machine already uses: the first non-security archive in its apt
+# sources (deb822 .sources files first, then the one-line format). Scripts that fetch from
+# Debian themselves (debootstrap, a source package) use it rather than a default of their own.
+debian_mirror() {
+    local uri
+    uri=$(awk 'tolower($1) == "uris:" { for (i = 2; i <= NF; i++) print $i }' \
+              /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v -- '-security' | head -n 1 || true)
+    [ -n "$uri" ] || uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+                           awk '$1 == "deb" { u = ($2 ~ /^\[/) ? $3 : $2; print u }' |
+                           grep -v -- '-security' | head -n 1 || true)
+    # A plain http(s) archive only, not apt's mirror+file: or cdrom: kinds.
+    case $uri in
+        http://* | https://*) echo "$uri" ;;
+        *) echo "no plain http(s) Debian mirror in /etc/apt/sources*" >&2; return 1 ;;
+    esac
 }

@@ -39,22 +39,6 @@ if [ -z "${ZNAYDAR_TEST_ON_NS:-}" ]; then
     ZNAYDAR_TEST_ON_NS=1 exec unshare --mount --propagation private -- bash "$0" "$@"
 fi
 
-# The mirror is the one this machine already uses: the first non-security archive in its apt
-# sources (deb822 .sources files first, then the one-line format).
-mirror() {
-    local uri
-    uri=$(awk 'tolower($1) == "uris:" { for (i = 2; i <= NF; i++) print $i }' \
-              /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v -- '-security' | head -n 1 || true)
-    [ -n "$uri" ] || uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-                           awk '$1 == "deb" { u = ($2 ~ /^\[/) ? $3 : $2; print u }' |
-                           grep -v -- '-security' | head -n 1 || true)
-    # debootstrap takes a plain http(s) archive only, not apt's mirror+file: or cdrom: kinds.
-    case $uri in
-        http://* | https://*) echo "$uri" ;;
-        *) echo "$0: no plain http(s) Debian mirror in /etc/apt/sources*" >&2; return 1 ;;
-    esac
-}
-
 store=${ZNAYDAR_CHROOTS:-/var/cache/znaydar-test-on}
 mkdir -p "$store"
 tarball=$store/$suite-minbase.tar.gz
@@ -62,7 +46,7 @@ tarball=$store/$suite-minbase.tar.gz
 if [ -n "${ZNAYDAR_CHROOT_REFRESH:-}" ] || [ -z "$(find "$tarball" -mtime -7 2>/dev/null)" ]; then
     began=$(date +%s)
     # Without a mirror of our own, debootstrap would quietly fall back on a default one.
-    archive=$(mirror) || exit 1
+    archive=$(debian_mirror) || exit 1
     fresh=$(mktemp -d "$store/$suite-debootstrap.XXXXXX")
     echo "== debootstrap --variant=minbase $suite (kept as $tarball)"
     if ! debootstrap --variant=minbase "$suite" "$fresh" "$archive" >"$fresh.log" 2>&1; then
