@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QLibrary>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
@@ -89,6 +90,16 @@ bool WindowActive(QWidget *window)
     if (!platformActivates)
         qWarning("the window did not become active: tests that press keys are skipped");
     return platformActivates;
+}
+
+bool UnderWine()
+{
+#ifdef Q_OS_WIN
+    // Wine's own ntdll has a function Windows's lacks.
+    return QLibrary::resolve(QStringLiteral("ntdll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
 }
 
 void PressOnFocused(Qt::Key key)

@@ -67,6 +67,9 @@ bool WindowActive(QWidget *window);
             QSKIP("the platform does not activate the window (no seat?), so no key reaches it");                  \
     } while (false)
 
+// Whether this Windows program runs under Wine rather than Windows.
+bool UnderWine();
+
 // Presses a key on the control with the keyboard focus; with the focus nowhere, the test
 // fails instead of pressing on nothing.
 void PressOnFocused(Qt::Key key);

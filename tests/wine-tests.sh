@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Windows build under Wine, on a private X screen and in a Wine prefix of its own:
+#   1. the C++ tests through CTest, drawing on Qt's offscreen platform;
+#   2. the window tests again on Qt's own Windows platform, in real Wine windows;
+#   3. a session of znaydar.exe by mouse and keyboard, judged by the pixels on the screen:
+#      Start, Check refused with its notice, an answer chosen, Check accepted, Exit;
+#   4. the installer: installed silently, the program started from Program Files, and
+#      uninstalled silently, leaving nothing behind.
+#   wine-tests.sh BUILD_DIR INSTALLER
+# Wine is not Windows: what passes here has not been seen on a real Windows 10 or 11.
+set -euo pipefail
+
+say() { printf 'wine-tests: %s\n' "$*"; }
+fail() {
+    say "FAIL: $*" >&2
+    exit 1
+}
+[ $# -eq 2 ] || fail "usage: wine-tests.sh BUILD_DIR INSTALLER"
+build=$(cd "$1" && pwd)
+installer=$(readlink -f "$2")
+wine=/usr/lib/wine/wine64
+for tool in "$wine" Xvfb xdotool xwd xwininfo; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: wine64 xvfb xdotool x11-apps x11-utils)"
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wine-tests.XXXXXX")
+xvfb=""
+cleanup() {
+    set +e
+    [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+. "$(dirname "$0")/private-x.sh"
+start_private_x "$work"
+
+# A fresh prefix: no earlier run's registry or files. Mono and Gecko are not wanted (no
+# .NET, no HTML here), and without them Wine asks no questions while it sets up.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+began=$(date +%s)
+"$wine" wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(tail -n 3 "$work/wineboot.log")"
+/usr/lib/wine/wineserver -w
+say "Wine $("$wine" --version) prefix ready in $(($(date +%s) - began)) s"
+
+# A test function that cannot work under Wine skips itself with its reason; CTest counts
+# its program as passed, so the reasons are shown here.
+skipped() { grep -h '^SKIP' "$1" | sed 's/^/wine-tests:    skipped: /' || true; }
+
+jobs=$(nproc 2>/dev/null || echo 2)
+say "1. the C++ tests on the offscreen platform"
+ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --output-log "$work/offscreen.log"
+skipped "$work/offscreen.log"
+say "2. the window tests on Qt's Windows platform, in Wine's windows"
+# One at a time: windows of two tests on one screen would take each other's focus.
+QT_QPA_PLATFORM=windows ctest --test-dir "$build" --output-on-failure -L window --output-log "$work/windows.log"
+skipped "$work/windows.log"
+
+# --- 3. a session -------------------------------------------------------------------------
+# Wine draws the window's frame itself where no window manager runs: the client area sits
+# inside the X window, below the title bar and within the borders.
+window=""
+origin_x=0
+origin_y=0
+find_window() {
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
+    [ -n "$window" ] || fail "the window «Знайдар» did not appear within 120 s"
+    local width height
+    width=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
+    height=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
+    origin_x=$(((width - 712) / 2))
+    origin_y=$((height - 420 - origin_x))
+    [ "$origin_x" -ge 0 ] && [ "$origin_y" -ge 0 ] || fail "the window is ${width}x$height, smaller than 712x420"
+}
+click() { xdotool mousemove --window "$window" $((origin_x + $1)) $((origin_y + $2)) click 1; }
+shows() { [ "$(window_pixel "$window" $((origin_x + $1)) $((origin_y + $2)))" = "$3" ]; }
+# The middle of an answer's round mark, on the four rows, is dark once it is chosen.
+chosen() {
+    local row
+    for row in 204 240 280 320; do
+        [[ "$(window_pixel "$window" $((origin_x + 111)) $((origin_y + row)))" =~ ^[0-7][0-9a-f][0-7][0-9a-f][0-7][0-9a-f]$ ]] &&
+            return 0
+    done
+    return 1
+}
+accepted() { window_row "$window" $((origin_x + 280)) $((origin_y + 400)) 161 | grep -qx c00000; }
+notice() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
+notice_open() { [ -n "$(notice)" ]; }
+notice_closed() { [ -z "$(notice)" ]; }
+step() {
+    local what=$1
+    shift
+    wait_until 60 "$@" || fail "$what: the window did not show it within 60 s"
+    say "   $what"
+}
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+say "3. a session of znaydar.exe by mouse and keyboard"
+"$wine" "$build/dist/znaydar.exe" >"$work/session.out" 2>&1 &
+program=$!
+find_window
+step "the launch screen, its start button yellow" shows 300 357 ffff00
+click 356 368
+step "Start (mouse): the next button in its place" shows 300 357 80ff80
+click 144 368
+step "Check with nothing chosen (mouse): the notice" notice_open
+xdotool key Return
+step "the notice closed with Enter (keyboard)" notice_closed
+# The notice gives the focus back to Check; Shift+Tab leads to the answers, Space chooses.
+xdotool key shift+Tab
+xdotool key space
+step "an answer chosen with Shift+Tab and Space (keyboard)" chosen
+click 144 368
+step "Check (mouse): «Ответ принят»" accepted
+click 568 368
+step "Exit (mouse): the program ends" ended "$program"
+wait "$program" || fail "znaydar.exe ended with status $?"
+
+# --- 4. the installer -----------------------------------------------------------------------
+say "4. the installer, silently"
+files='C:\Program Files\Знайдар'
+unix_files=$WINEPREFIX/drive_c/Program\ Files/Знайдар
+shortcut=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Знайдар.lnk
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Znaydar'
+"$wine" "$installer" /S || fail "the installer ended with status $?"
+/usr/lib/wine/wineserver -w
+for file in znaydar.exe uninstall.exe licences/LICENSE licences/LICENSE-OFL-1.1.txt; do
+    [ -s "$unix_files/$file" ] || fail "not installed: $files\\$file"
+done
+[ -s "$shortcut" ] || fail "no «Знайдар» in the Start menu"
+# reg query prints through the console's code page, which turns Cyrillic into question
+# marks; an exported key is UTF-16.
+"$wine" reg export "$key" 'C:\uninstall-key.reg' /y >/dev/null 2>&1 || fail "no uninstaller registered under $key"
+registered=$(iconv -f UTF-16 -t UTF-8 "$WINEPREFIX/drive_c/uninstall-key.reg" | tr -d '\r')
+for value in '"DisplayName"="Знайдар"' '"QuietUninstallString"="\"C:\\Program Files\\Знайдар\\uninstall.exe\" /S"'; do
+    grep -qxF "$value" <<<"$registered" || fail "the uninstaller's registry key lacks $value: $registered"
+done
+say "   installed: $files, its Start menu entry and its uninstaller"
+"$wine" "$unix_files/znaydar.exe" >"$work/installed.out" 2>&1 &
+program=$!
+find_window
+step "the installed program's launch screen" shows 300 357 ffff00
+click 568 368
+step "Exit: the installed program ends" ended "$program"
+# The uninstaller copies itself away and goes on from there, so it is waited for through
+# the Wine server, which ends when the last program in the prefix has.
+"$wine" "$unix_files/uninstall.exe" /S || fail "the uninstaller ended with status $?"
+/usr/lib/wine/wineserver -w
+[ ! -e "$unix_files" ] || fail "left behind: $(cd "$unix_files" && find . | head -n 5 | tr '\n' ' ')"
+[ ! -e "$shortcut" ] || fail "the Start menu entry is left behind"
+! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the uninstaller's registry key is left behind"
+say "   uninstalled: nothing left in Program Files, the Start menu or the registry"
+say "PASS: the Windows build under $("$wine" --version)"
