@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <functional>
 
 NoticeCatcher::NoticeCatcher()
 {
@@ -49,16 +48,9 @@ void NoticeCatcher::Dismiss()
         return;
     }
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
-    QString spoken;
-    const std::function<void(QAccessibleInterface *)> collect = [&](QAccessibleInterface *node) {
-        spoken += node->text(QAccessible::Name) + ' ';
-        for (int i = 0; i < node->childCount(); ++i)
-            collect(node->child(i));
-    };
-    collect(accessible);
     const bool dialog = accessible->role() == QAccessible::Dialog || accessible->role() == QAccessible::AlertMessage;
     Notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
-                       spoken, shownAt_});
+                       accessible->text(QAccessible::Name), shownAt_});
     box->button(QMessageBox::Ok)->click();
 }
 

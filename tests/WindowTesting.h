@@ -21,9 +21,10 @@ struct Notice {
     QString Title;
     QMessageBox::Icon Icon;
     int Buttons;
-    // What assistive technology finds: the notice's role and every name inside it.
+    // What assistive technology finds: the notice's role, and the name it is announced by
+    // (a screen reader may skip the short text inside).
     bool AnnouncedAsDialog;
-    QString Spoken;
+    QString AnnouncedName;
     // When the notice appeared: nanoseconds on the catcher's Clock, if it was given one.
     qint64 ShownAt;
 };
