@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Windows build under Wine, on a private X screen and in a Wine prefix of its own:
+# The Windows build: the program file itself, then under Wine, on a private X screen and in
+# a Wine prefix of its own:
 #   1. the C++ tests through CTest, drawing on Qt's offscreen platform;
 #   2. the window tests again on Qt's own Windows platform, in real Wine windows;
 #   3. a session of znaydar.exe by mouse and keyboard, judged by the pixels on the screen:
@@ -20,9 +21,12 @@ fail() {
 build=$(cd "$1" && pwd)
 installer=$(readlink -f "$2")
 wine=/usr/lib/wine/wine64
-for tool in "$wine" Xvfb xdotool xwd xwininfo; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: wine64 xvfb xdotool x11-apps x11-utils)"
+for tool in "$wine" Xvfb xdotool xwd xwininfo wrestool; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: wine64 xvfb xdotool x11-apps x11-utils icoutils)"
 done
+
+say "0. the program file"
+bash "$(dirname "$0")/check-exe.sh" "$build/dist/znaydar.exe" || fail "znaydar.exe is not what Windows needs"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wine-tests.XXXXXX")
 xvfb=""
@@ -44,18 +48,26 @@ began=$(date +%s)
 /usr/lib/wine/wineserver -w
 say "Wine $("$wine" --version) prefix ready in $(($(date +%s) - began)) s"
 
-# A test function that cannot work under Wine skips itself with its reason; CTest counts
-# its program as passed, so the reasons are shown here.
-skipped() { grep -h '^SKIP' "$1" | sed 's/^/wine-tests:    skipped: /' || true; }
+# Runs CTest on the build, saying what each run came to. A test function that cannot work
+# under Wine skips itself with its reason; CTest counts its program as passed, so the
+# reasons are shown here.
+run_ctest() {
+    local log=$1
+    shift
+    if ! ctest --test-dir "$build" -V "$@" >"$log" 2>&1; then
+        grep -Ev '^[0-9]+: (PASS|QDEBUG|QWARN|QCRITICAL) ' "$log" | tail -n 150
+        fail "the tests above failed"
+    fi
+    grep -E 'tests passed|^Total Test time' "$log" | sed 's/^/wine-tests:    /'
+    grep -E '^[0-9]+: SKIP ' "$log" | sed 's/^[0-9]*: SKIP *: */wine-tests:    skipped: /' || true
+}
 
 jobs=$(nproc 2>/dev/null || echo 2)
 say "1. the C++ tests on the offscreen platform"
-ctest --test-dir "$build" --output-on-failure --parallel "$jobs" --output-log "$work/offscreen.log"
-skipped "$work/offscreen.log"
+run_ctest "$work/offscreen.log" --parallel "$jobs"
 say "2. the window tests on Qt's Windows platform, in Wine's windows"
 # One at a time: windows of two tests on one screen would take each other's focus.
-QT_QPA_PLATFORM=windows ctest --test-dir "$build" --output-on-failure -L window --output-log "$work/windows.log"
-skipped "$work/windows.log"
+QT_QPA_PLATFORM=windows run_ctest "$work/windows.log" -L window
 
 # --- 3. a session -------------------------------------------------------------------------
 # Wine draws the window's frame itself where no window manager runs: the client area sits
