@@ -84,7 +84,10 @@ build_qt() {
         "${apt[@]}" update >/dev/null
         (cd "$cache/source" && "${apt[@]}" source --download-only "qt6-base=$qt_version" >/dev/null)
     fi
-    dpkg-source -q -x "$cache"/source/qt6-base_"${qt_version#*:}".dsc "$work/qtbase" >/dev/null
+    # apt has checked the files against the archive's signed index; dpkg-source's own word
+    # on the uploader's signature (no keyring for it here) is only shown if unpacking fails.
+    dpkg-source -q -x "$cache"/source/qt6-base_"${qt_version#*:}".dsc "$work/qtbase" >"$work/unpack.log" 2>&1 ||
+        { cat "$work/unpack.log" >&2; exit 1; }
     local patch
     for patch in "${patches[@]}"; do
         echo "== applying $patch"
