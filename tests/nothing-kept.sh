@@ -100,16 +100,9 @@ window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Знайдар$
 # Each step waits for the window to show its answer to the one before, however busy the
 # machine: a click sent before the window has drawn the last one's result would meet a
 # window in another state than the script believes.
-# Window pixels of the controls; the top answer row is whichever answer the draw put there.
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-shows() { [ "$(window_pixel "$window" "$1" "$2")" = "$3" ]; }
-# The middle of the top answer's round mark is dark once it is chosen.
-chosen() { [[ "$(window_pixel "$window" 111 204)" =~ ^[0-7][0-9a-f][0-7][0-9a-f][0-7][0-9a-f]$ ]]; }
-# The status line shows «Ответ принят» in dark red.
-accepted() { window_row "$window" 280 400 161 | grep -qx c00000; }
+# Window pixels of the controls (private-x.sh); the top answer row is whichever answer the
+# draw put there.
 not_accepted() { ! accepted; }
-notice_open() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
-notice_closed() { [ -z "$(notice_open)" ]; }
 step() {
     local what=$1
     shift
@@ -146,7 +139,7 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 if kill -0 "$traced" 2>/dev/null; then
-    [ -z "$(notice_open)" ] || fail "Exit did not end the program: a notice is open"
+    notice_closed || fail "Exit did not end the program: a notice is open"
     fail "the program, or something it started, was still running 60 s after Exit"
 fi
 status=0

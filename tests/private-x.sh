@@ -55,3 +55,25 @@ wait_until() {
         sleep 0.1
     done
 }
+
+# A scripted session on the program's window: the caller sets window, and origin_x and
+# origin_y where a frame drawn inside the X window moves the client area. Places are the
+# design's pixels at 100 %.
+origin_x=0
+origin_y=0
+click() { xdotool mousemove --window "$window" $((origin_x + $1)) $((origin_y + $2)) click 1; }
+shows() { [ "$(window_pixel "$window" $((origin_x + $1)) $((origin_y + $2)))" = "$3" ]; }
+# The middle of an answer's round mark, on any of the four rows, is dark once it is chosen.
+chosen() {
+    local row
+    for row in 204 240 280 320; do
+        [[ "$(window_pixel "$window" $((origin_x + 111)) $((origin_y + row)))" =~ ^[0-7][0-9a-f][0-7][0-9a-f][0-7][0-9a-f]$ ]] &&
+            return 0
+    done
+    return 1
+}
+# The status line shows «Ответ принят» in dark red.
+accepted() { window_row "$window" $((origin_x + 280)) $((origin_y + 400)) 161 | grep -qx c00000; }
+notice() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
+notice_open() { [ -n "$(notice)" ]; }
+notice_closed() { [ -z "$(notice)" ]; }

@@ -282,27 +282,20 @@ void Form1LaunchTest::drawnAsDesignedAtLaunch()
     QCOMPARE(at(window_->Frame1->geometry().bottomLeft() + QPoint(300, -4)), Green);
 
     // The photograph's thin border is sunken: dark above and left, light below and right.
+    // The top and bottom edges are crossed down a column, the left and right along a row.
     const QRect picture = window_->Picture1->geometry();
+    const auto edge = [&](const QString &which, bool across, int fixedPixel, qreal line, bool dark) {
+        const Stretch design = dark ? Stretch{{0, Green}, {line, Dark}, {line + 1, Shadow}, {line + 2, QColor()}}
+                                    : Stretch{{0, QColor()}, {line - 1, Midlight}, {line, White}, {line + 1, Green}};
+        verify("the photograph's " + which + " border",
+               Mismatch(shot, across, fixedPixel, design, int(line) - 3, int(line) + 3));
+    };
     const int pictureColumn = DevicePixel(shot, picture.left() + 300);
-    verify("the photograph's top border",
-           Mismatch(shot, false, pictureColumn,
-                    {{0, Green}, {qreal(picture.top()), Dark}, {picture.top() + 1.0, Shadow}, {picture.top() + 2.0, QColor()}},
-                    picture.top() - 3, picture.top() + 3));
-    verify("the photograph's bottom border",
-           Mismatch(shot, false, pictureColumn,
-                    {{0, QColor()}, {picture.bottom() - 1.0, Midlight}, {qreal(picture.bottom()), White},
-                     {picture.bottom() + 1.0, Green}},
-                    picture.bottom() - 3, picture.bottom() + 3));
     const int pictureRow = DevicePixel(shot, picture.top() + 100);
-    verify("the photograph's left border",
-           Mismatch(shot, true, pictureRow,
-                    {{0, Green}, {qreal(picture.left()), Dark}, {picture.left() + 1.0, Shadow}, {picture.left() + 2.0, QColor()}},
-                    picture.left() - 3, picture.left() + 3));
-    verify("the photograph's right border",
-           Mismatch(shot, true, pictureRow,
-                    {{0, QColor()}, {picture.right() - 1.0, Midlight}, {qreal(picture.right()), White},
-                     {picture.right() + 1.0, Green}},
-                    picture.right() - 3, picture.right() + 3));
+    edge("top", false, pictureColumn, picture.top(), true);
+    edge("bottom", false, pictureColumn, picture.bottom(), false);
+    edge("left", true, pictureRow, picture.left(), true);
+    edge("right", true, pictureRow, picture.right(), false);
     // The photograph fills the whole inner area from its top-left corner: at 100 %, pixel
     // for pixel.
     const QRect inner = window_->Picture1->InnerRect().translated(picture.topLeft());

@@ -70,11 +70,10 @@ say "2. the window tests on Qt's Windows platform, in Wine's windows"
 QT_QPA_PLATFORM=windows run_ctest "$work/windows.log" -L window
 
 # --- 3. a session -------------------------------------------------------------------------
-# Wine draws the window's frame itself where no window manager runs: the client area sits
-# inside the X window, below the title bar and within the borders.
+# Where Wine draws the window's frame inside the X window, the client area sits below the
+# title bar and within the borders; its place follows from the X window's size. (Wine 8
+# with no window manager draws no frame: the origin is then 0,0.)
 window=""
-origin_x=0
-origin_y=0
 find_window() {
     window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
     [ -n "$window" ] || fail "the window «Знайдар» did not appear within 120 s"
@@ -85,21 +84,6 @@ find_window() {
     origin_y=$((height - 420 - origin_x))
     [ "$origin_x" -ge 0 ] && [ "$origin_y" -ge 0 ] || fail "the window is ${width}x$height, smaller than 712x420"
 }
-click() { xdotool mousemove --window "$window" $((origin_x + $1)) $((origin_y + $2)) click 1; }
-shows() { [ "$(window_pixel "$window" $((origin_x + $1)) $((origin_y + $2)))" = "$3" ]; }
-# The middle of an answer's round mark, on the four rows, is dark once it is chosen.
-chosen() {
-    local row
-    for row in 204 240 280 320; do
-        [[ "$(window_pixel "$window" $((origin_x + 111)) $((origin_y + row)))" =~ ^[0-7][0-9a-f][0-7][0-9a-f][0-7][0-9a-f]$ ]] &&
-            return 0
-    done
-    return 1
-}
-accepted() { window_row "$window" $((origin_x + 280)) $((origin_y + 400)) 161 | grep -qx c00000; }
-notice() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
-notice_open() { [ -n "$(notice)" ]; }
-notice_closed() { [ -z "$(notice)" ]; }
 step() {
     local what=$1
     shift
@@ -107,12 +91,22 @@ step() {
     say "   $what"
 }
 ended() { ! kill -0 "$1" 2>/dev/null; }
+# Starts a copy of the program and waits for its launch screen; Exit ends it.
+program=""
+launch() {
+    "$wine" "$1" >"$work/$2.out" 2>&1 &
+    program=$!
+    find_window
+    step "$2: the launch screen, its start button yellow" shows 300 357 ffff00
+}
+quit() {
+    click 568 368
+    step "$1: Exit (mouse) ends the program" ended "$program"
+    wait "$program" || fail "$1: the program ended with status $?"
+}
 
 say "3. a session of znaydar.exe by mouse and keyboard"
-"$wine" "$build/dist/znaydar.exe" >"$work/session.out" 2>&1 &
-program=$!
-find_window
-step "the launch screen, its start button yellow" shows 300 357 ffff00
+launch "$build/dist/znaydar.exe" session
 click 356 368
 step "Start (mouse): the next button in its place" shows 300 357 80ff80
 click 144 368
@@ -125,9 +119,7 @@ xdotool key space
 step "an answer chosen with Shift+Tab and Space (keyboard)" chosen
 click 144 368
 step "Check (mouse): «Ответ принят»" accepted
-click 568 368
-step "Exit (mouse): the program ends" ended "$program"
-wait "$program" || fail "znaydar.exe ended with status $?"
+quit session
 
 # --- 4. the installer -----------------------------------------------------------------------
 say "4. the installer, silently"
@@ -149,12 +141,8 @@ for value in '"DisplayName"="Знайдар"' '"QuietUninstallString"="\"C:\\Pro
     grep -qxF "$value" <<<"$registered" || fail "the uninstaller's registry key lacks $value: $registered"
 done
 say "   installed: $files, its Start menu entry and its uninstaller"
-"$wine" "$unix_files/znaydar.exe" >"$work/installed.out" 2>&1 &
-program=$!
-find_window
-step "the installed program's launch screen" shows 300 357 ffff00
-click 568 368
-step "Exit: the installed program ends" ended "$program"
+launch "$unix_files/znaydar.exe" installed
+quit installed
 # The uninstaller copies itself away and goes on from there, so it is waited for through
 # the Wine server, which ends when the last program in the prefix has.
 "$wine" "$unix_files/uninstall.exe" /S || fail "the uninstaller ended with status $?"

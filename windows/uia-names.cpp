@@ -17,7 +17,7 @@
 // flat functions are declared here as Windows documents them and found in
 // UIAutomationCore.dll at run time: Wine 8 has them, but registers no CUIAutomation. Built with
 //   x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -municode -static
-//       -o uia-names.exe tests/uia-names.cpp -lole32 -loleaut32
+//       -o uia-names.exe windows/uia-names.cpp -lole32 -loleaut32
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
