@@ -69,8 +69,8 @@ session_left() {
 }
 
 # The private X screen has no window manager and takes no TCP connections. A key that the
-# script presses is one press however late its release reaches the server on a busy
-# machine: auto-repeat is off unless the session asks for it.
+# script presses is one press, even should its release never come: auto-repeat is off
+# unless the session asks for it.
 start_private_x() {
     local size=${1:-1024x768} repeat=-r
     [ "${2:-}" != repeat ] || repeat=r
@@ -156,7 +156,9 @@ click() {
     xdotool mousemove --window "$1" "$at_x" "$at_y" click 1
 }
 
-# Keys to whichever window has the focus, as a keyboard sends them.
+# Keys to whichever window has the focus, as a keyboard sends them. Not with --window: when
+# the press closes the window it went to (Enter on a notice), xdotool stops at the X error
+# before the release, and the key stays down.
 press() { xdotool key --clearmodifiers "$@"; }
 
 # ImageMagick reads the pixels. Debian 13's ImageMagick 7 is called magick; a convert

@@ -10,6 +10,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 class Form1LaunchTest : public QObject {
     Q_OBJECT
 
@@ -183,6 +187,18 @@ void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
     // The frame keeps its close box: closing by the frame ends the program at any time.
     QVERIFY(window_->windowFlags() & Qt::WindowCloseButtonHint);
+#ifdef Q_OS_WIN
+    // What Windows draws of the frame: a title bar with the close box and the system menu
+    // (Alt+Space), which Qt gives only together; no sizing border, no maximise box.
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        const auto window = reinterpret_cast<HWND>(window_->winId());
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        QVERIFY2(style & WS_SYSMENU, "the frame has no close box and no system menu");
+        QVERIFY(GetSystemMenu(window, FALSE) != nullptr);
+        QCOMPARE(style & WS_CAPTION, LONG_PTR(WS_CAPTION));
+        QVERIFY(!(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)));
+    }
+#endif
     QCOMPARE(window_->palette().color(QPalette::Window), QColor(128, 255, 128));
     const QList<QSize> iconSizes = window_->windowIcon().availableSizes();
     QVERIFY(iconSizes.contains(QSize(48, 48)));
