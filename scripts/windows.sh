@@ -12,6 +12,9 @@
 #   installer: build-windows/dist/znaydar-1.0.0-setup.exe
 #   msi: build-windows/dist/znaydar-1.0.0.msi
 #
+# Unsigned unless a school gives its code-signing certificate: ZNAYDAR_SIGN_PFX (a .pfx file)
+# and ZNAYDAR_SIGN_PASSWORD in the environment sign all three files (windows/sign.sh).
+#
 # Qt for Windows is built once from Debian's own Qt source (the same version as the
 # machine's qt6-base-dev, Debian's patches applied, then ours from windows/), as a static
 # library for MinGW-w64, and kept in ZNAYDAR_WINDOWS_CACHE (default /var/cache/znaydar-windows

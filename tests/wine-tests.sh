@@ -9,7 +9,8 @@
 #   4. the installers, the NSIS one and the MSI: each installed silently, its files, Start menu
 #      entry and Apps and Features entry checked, the program started from Program Files, a
 #      higher version installed over it while the program runs, then removed silently,
-#      leaving nothing behind; both refused on Windows 7.
+#      leaving nothing behind; both refused on Windows 7;
+#   5. signing: the three files signed with a throwaway certificate and verified.
 #   wine-tests.sh BUILD_DIR
 # BUILD_DIR is the Windows build after its installer target: dist/ and product.env.
 # Wine is not Windows: what passes here has not been seen on a real Windows 10 or 11.
@@ -308,4 +309,33 @@ status=0
 [ "$status" -eq $((1603 % 256)) ] || fail "on Windows 7 msiexec ended with status $status, not 1603 (67)"
 [ ! -e "$unix_files" ] || fail "on Windows 7 the MSI installed"
 say "   NSIS: status 1150, MSI: status 1603, and nothing installed"
+# --- 5. signing --------------------------------------------------------------------------------
+# A school with a code-signing certificate signs all three files through windows/sign.sh (the
+# installer target calls it). Here with a throwaway self-signed certificate made for the test,
+# on copies: each signature must verify against that certificate, a signed file changed by one
+# byte must not, and the signed program must still start.
+say "5. signing with a school's certificate (a throwaway one here)"
+mkdir "$work/signed"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=$publisher (test)" \
+    -addext extendedKeyUsage=codeSigning -keyout "$work/signed/key.pem" -out "$work/signed/cert.pem" \
+    >"$work/openssl.log" 2>&1 || fail "openssl made no certificate: $(cat "$work/openssl.log")"
+openssl pkcs12 -export -inkey "$work/signed/key.pem" -in "$work/signed/cert.pem" -passout pass:lesson \
+    -out "$work/signed/school.pfx" >>"$work/openssl.log" 2>&1 || fail "openssl made no .pfx: $(cat "$work/openssl.log")"
+cp "$build/$exe" "$build/$installer" "$build/$msi" "$work/signed/"
+signed=("$work/signed/$(basename "$exe")" "$work/signed/$(basename "$installer")" "$work/signed/$(basename "$msi")")
+ZNAYDAR_SIGN_PFX=$work/signed/school.pfx ZNAYDAR_SIGN_PASSWORD=lesson ZNAYDAR_SIGN_CA=$work/signed/cert.pem \
+    bash "$(dirname "$0")/../windows/sign.sh" "$name" "$homepage" "${signed[@]}" >"$work/sign.log" 2>&1 ||
+    fail "sign.sh: $(cat "$work/sign.log")"
+for file in "${signed[@]}"; do
+    osslsigncode verify -in "$file" -CAfile "$work/signed/cert.pem" >"$work/verify.log" 2>&1 ||
+        fail "the signature of $(basename "$file") does not verify: $(tail -n 5 "$work/verify.log")"
+    grep -q "CN=$publisher (test)" "$work/verify.log" || fail "$(basename "$file") is not signed by the test's certificate"
+done
+cp "${signed[0]}" "$work/signed/changed.exe"
+printf 'x' | dd of="$work/signed/changed.exe" bs=1 seek=4096 conv=notrunc status=none
+! osslsigncode verify -in "$work/signed/changed.exe" -CAfile "$work/signed/cert.pem" >/dev/null 2>&1 ||
+    fail "a signed program changed by one byte still verifies"
+launch "${signed[0]}" signed
+quit signed
+say "   the program, the NSIS installer and the MSI signed and verified; a changed byte is caught"
 say "PASS: the Windows build under $("$wine" --version)"
