@@ -247,6 +247,15 @@ makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$raised" -DOUTFILE="$work/znaydar-$ra
 install_over_running "NSIS $raised over $version" "$work/znaydar-$raised-setup.exe" /S
 check_entry "NSIS $raised over $version" "$raised"
 say "   $raised installed over $version while it ran: the program closed, one entry, version $raised"
+# The MSI over the NSIS copy is refused: the two would share one folder under two entries.
+status=0
+"$wine" msiexec /i "$(win_path "$build/$msi")" /qn >/dev/null 2>&1 || status=$?
+/usr/lib/wine/wineserver -w
+[ "$status" -eq $((1603 % 256)) ] || fail "the MSI over the NSIS copy ended with status $status, not 1603 (67)"
+check_entry "the MSI over the NSIS copy" "$raised"
+[ "$entry_key" = "$uninstall_key" ] || fail "the MSI over the NSIS copy: the entry is $entry_key, not the NSIS one"
+check_files "the MSI over the NSIS copy"
+say "   the MSI over it: refused (1603), the NSIS copy as it was"
 # Removed as a technician's script does: by the entry's QuietUninstallString. The uninstaller
 # copies itself away and goes on from there, so it is waited for through the Wine server,
 # which ends when the last program in the prefix has.
@@ -291,6 +300,18 @@ say "   $raised installed over $version while it ran: the program closed, one en
 "$wine" msiexec /x "$(win_path "$work/znaydar-$raised.msi")" /qn >/dev/null 2>&1 || fail "msiexec /x /qn ended with status $?"
 /usr/lib/wine/wineserver -w
 check_removed "MSI removal"
+# The NSIS installer over the MSI's copy removes that first: one copy, one entry, its own.
+"$wine" msiexec /i "$(win_path "$msi_file")" /qn >/dev/null 2>&1 || fail "msiexec /i /qn ended with status $?"
+/usr/lib/wine/wineserver -w
+"$wine" "$nsis" /S || fail "the NSIS installer over the MSI's copy ended with status $?"
+/usr/lib/wine/wineserver -w
+check_entry "NSIS over the MSI's copy" "$version"
+[ "$entry_key" = "$uninstall_key" ] || fail "NSIS over the MSI's copy: the entry left is $entry_key, not the NSIS one"
+check_files "NSIS over the MSI's copy"
+say "   the NSIS installer over the MSI's copy: that removed, one entry, the NSIS one"
+"$wine" "$unix_files/uninstall.exe" /S || fail "the uninstaller ended with status $?"
+/usr/lib/wine/wineserver -w
+check_removed "NSIS uninstall"
 
 say "4. on Windows 7, both installers refuse"
 "$wine" winecfg -v win7 || fail "winecfg -v win7 ended with status $?"

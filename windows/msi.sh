@@ -30,9 +30,11 @@ LICENCES=$licences perl -CSD -e '
     while (<$in>) {
         s{^.*<!-- the licence files.*\n}{$ENV{LICENCES}\n};
         s{(\w+)="([^"]*[^\x00-\x7f][^"]*)"}{
-            my $token = sprintf("ZNAYDARTEXT%02dZ", ++$n);
-            print $texts "$token\t$2\n";
-            "$1=\"$token\""
+            my ($attribute, $text, $token) = ($1, $2, sprintf("ZNAYDARTEXT%02dZ", ++$n));
+            my %entity = (quot => "\"", apos => "\x27", lt => "<", gt => ">", amp => "&");
+            $text =~ s{&(quot|apos|lt|gt|amp);}{$entity{$1}}g;
+            print $texts "$token\t$text\n";
+            "$attribute=\"$token\""
         }ge;
         print;
     }' "$wxs" "$work/texts.tsv" >"$work/ascii.wxs"
