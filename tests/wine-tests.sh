@@ -292,6 +292,17 @@ done
 say "   installed: $files, its Start menu entry, its entry in Apps and Features"
 launch "$unix_files/znaydar.exe" msi-installed
 quit msi-installed
+# The same version built again has a ProductCode of its own: it must still replace the copy.
+first_key=$entry_key
+bash "$(dirname "$0")/../windows/msi.sh" "$build/windows/znaydar.wxs" "$build/dist/files" "$version" \
+    "$work/znaydar-$version-again.msi" 2>"$work/msi.log" || fail "the MSI of $version again: $(cat "$work/msi.log")"
+"$wine" msiexec /i "$(win_path "$work/znaydar-$version-again.msi")" /qn >/dev/null 2>&1 ||
+    fail "msiexec /i /qn of $version again ended with status $?"
+/usr/lib/wine/wineserver -w
+check_entry "MSI $version again" "$version"
+[ "$entry_key" != "$first_key" ] || fail "MSI $version again: still the first build's entry $first_key"
+check_files "MSI $version again"
+say "   the same version built again installed over it: one entry, the new build's"
 bash "$(dirname "$0")/../windows/msi.sh" "$build/windows/znaydar.wxs" "$build/dist/files" "$raised" \
     "$work/znaydar-$raised.msi" 2>"$work/msi.log" || fail "the MSI of $raised: $(cat "$work/msi.log")"
 install_over_running "MSI $raised over $version" msiexec /i "$(win_path "$work/znaydar-$raised.msi")" /qn
