@@ -5,14 +5,14 @@
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME znaydar)
-set(CPACK_PACKAGE_VENDOR "Znaydar contributors")
+set(CPACK_PACKAGE_VENDOR "${ZNAYDAR_PUBLISHER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Ten-question classroom test on information encoding")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/znaydar/znaydar")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${ZNAYDAR_HOMEPAGE}")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
-set(ZNAYDAR_MAINTAINER "Znaydar contributors <znaydar@users.noreply.github.com>"
+set(ZNAYDAR_MAINTAINER "${ZNAYDAR_PUBLISHER} <znaydar@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZNAYDAR_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)

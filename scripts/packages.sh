@@ -4,10 +4,12 @@ BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
 # cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
 # the binary's type with `file`; a minimal system has neither.
 DEB_PACKAGES="dpkg-dev file"
-# The Windows build: MinGW-w64, Debian's Qt source unpacked and patched, and NSIS for the
-# installer; its tests run under Wine on a private X screen.
-WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis debian-archive-keyring"
-WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils imagemagick"
+# The Windows build: MinGW-w64, Debian's Qt source unpacked and patched, NSIS for the
+# installer, wixl with msitools for the MSI, osslsigncode to sign them for a school with a
+# certificate; its tests run under Wine on a private X screen, and sign with a throwaway
+# certificate made with openssl.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis wixl msitools osslsigncode debian-archive-keyring"
+WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils imagemagick openssl"
 TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils x11-apps strace xdotool
     imagemagick orca dbus at-spi2-core"
 

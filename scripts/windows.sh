@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Знайдар for 64-bit Windows on Debian 12: one znaydar.exe that needs no DLL beyond
-# Windows's own, and an installer for a classroom. With --test it then runs the tests under
-# Wine: the C++ tests, a session of the program by mouse and keyboard, and the installer
-# installed, started and removed silently.
+# Windows's own, an installer for a classroom, and an MSI for a school's domain. With --test
+# it then runs the tests under Wine: the C++ tests, a session of the program by mouse and
+# keyboard, and both installers installed, upgraded, started and removed silently.
 #
 #   bash scripts/windows.sh [--test]
 #
 # Its last lines name what it made:
 #   exe: build-windows/dist/znaydar.exe
 #   installer: build-windows/dist/znaydar-1.0.0-setup.exe
+#   msi: build-windows/dist/znaydar-1.0.0.msi
+#
+# Unsigned unless a school gives its code-signing certificate: ZNAYDAR_SIGN_PFX (a .pfx file)
+# and ZNAYDAR_SIGN_PASSWORD in the environment sign all three files (windows/sign.sh).
 #
 # Qt for Windows is built once from Debian's own Qt source (the same version as the
 # machine's qt6-base-dev, Debian's patches applied, then ours from windows/), as a static
@@ -116,26 +120,22 @@ if [ -n "${ZNAYDAR_QT_REBUILD:-}" ] || [ ! -f "$qt/.complete" ]; then
     build_qt
 fi
 
-# --- the program and its installer ------------------------------------------------------------
+# --- the program and its installers ------------------------------------------------------------
 wine=/usr/lib/wine/wine64
 build=build-windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DZNAYDAR_WERROR=ON -DZNAYDAR_BUILD_TESTS=$([ "$test_too" = 1 ] && echo ON || echo OFF) \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" >/dev/null
 cmake --build "$build" --parallel "$jobs"
-rm -rf "$build/dist"
-cmake --install "$build" --prefix "$build/dist/files" --strip >/dev/null
-exe=$build/dist/znaydar.exe
-cp "$build/dist/files/znaydar.exe" "$exe"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-installer=$build/dist/znaydar-$version-setup.exe
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES="$project/$build/dist/files" \
-    -DOUTFILE="$project/$installer" windows/installer.nsi
+# The installer target lays out the program's files and makes both installers from them.
+cmake --build "$build" --target installer
+. "$build/product.env"
 
 if [ "$test_too" = 1 ]; then
-    bash tests/wine-tests.sh "$build" "$installer"
+    bash tests/wine-tests.sh "$build"
 fi
 
-echo "== znaydar.exe: $(stat -c %s "$exe") bytes; the installer: $(stat -c %s "$installer") bytes"
-echo "exe: $project/$exe"
-echo "installer: $project/$installer"
+echo "== znaydar.exe: $(stat -c %s "$build/$exe") bytes; the NSIS installer: $(stat -c %s "$build/$installer") bytes; the MSI: $(stat -c %s "$build/$msi") bytes"
+echo "exe: $project/$build/$exe"
+echo "installer: $project/$build/$installer"
+echo "msi: $project/$build/$msi"
