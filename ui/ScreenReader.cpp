@@ -129,6 +129,17 @@ private:
     }
 };
 
+// UI Automation shows any top-level window as a window whatever its role. Qt's bridge
+// there also tells the focus again, as the focus it already told, whenever a window in the
+// Window role is activated or deactivated, so each notice shown or closed was heard as a
+// focus change to the same button twice; in its own role it is told once. AT-SPI gives the
+// role itself to Orca, which says "window".
+#ifdef Q_OS_WIN
+constexpr QAccessible::Role WindowRole = QAccessible::Client;
+#else
+constexpr QAccessible::Role WindowRole = QAccessible::Window;
+#endif
+
 // A screen reader hears the window as a window, the photograph as a picture, not as two
 // anonymous panels, and the answers as above. The frame is the list of answers: a screen
 // reader that names a panel's radio buttons by the panel (Orca 48 does) would otherwise
@@ -141,7 +152,7 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
     if (className == QLatin1String("PictureBox"))
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String("Form1"))
-        return new QAccessibleWidget(widget, QAccessible::Window);
+        return new QAccessibleWidget(widget, WindowRole);
     if (className == QLatin1String("QGroupBox") && qobject_cast<Form1 *>(widget->window()) != nullptr)
         return new AnswerListAccessible(widget);
     if (className == QLatin1String("AnswerButton"))
@@ -199,6 +210,21 @@ void Describe(Form1 &window)
     window.Command4->setAccessibleDescription(NextMeaning);
     new VerdictFades(window.Command3, ExitMeaning);
     new VerdictFades(window.Command4, NextMeaning);
+#ifdef Q_OS_WIN
+    // Qt's UI Automation bridge tells a change of the checked state to a screen reader
+    // for check boxes only. A pupil who chooses the focused answer with Space would hear
+    // nothing (NVDA speaks a radio button's new state when it is told the item was
+    // selected, or when the focus next moves), so the choice is also told as the answer's
+    // selection, which the bridge passes on as UI Automation's ElementSelected event. On
+    // Linux the checked state's own change already reaches Orca, which says "selected".
+    for (QRadioButton *answer : {window.Option1, window.Option2, window.Option3, window.Option4})
+        QObject::connect(answer, &QAbstractButton::toggled, answer, [answer](bool checked) {
+            if (!checked)
+                return;
+            QAccessibleEvent selected(answer, QAccessible::SelectionAdd);
+            QAccessible::updateAccessibility(&selected);
+        });
+#endif
 }
 
 void CaptionChanged(Form1 &window, Control control, const QString &caption)
