@@ -62,7 +62,6 @@ for tool in Xvfb xev xprop; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/znaydar-bench.XXXXXX")
-xvfb_pid=""
 xev_pid=""
 app_pid=""
 
@@ -74,26 +73,17 @@ stop_app() {
     app_pid=""
 }
 
+. "$(dirname "$0")/../tests/session.sh"
 cleanup() {
     stop_app
     [ -z "$xev_pid" ] || kill "$xev_pid" 2>/dev/null || true
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    session_end
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-# -displayfd lets the server pick a free display itself and tells us once it accepts clients,
-# so parallel runs never race for a display number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+session_begin startup 120 "$work"
+start_private_x 1280x1024
 export QT_QPA_PLATFORM=xcb
 
 # Root-window events arrive through a FIFO on a descriptor of this shell, so reading them needs

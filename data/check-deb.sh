@@ -24,9 +24,7 @@ fail() {
 
 # Each run packs and unpacks in a folder of its own, so parallel test runs never share files.
 work=$(mktemp -d "${TMPDIR:-/tmp}/znaydar-deb.XXXXXX")
-xvfb=""
-program=""
-trap '[ -z "$program$xvfb" ] || kill $program $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 
 if [ -d "$1" ]; then
     build=$(cd "$1" && pwd)
@@ -137,23 +135,23 @@ fi
 # The packaged program is started on a private X screen and its window asked for its class.
 if [ -s "$desktop" ] && [ -x "$root/usr/bin/znaydar" ] && command -v Xvfb >/dev/null &&
     command -v xdotool >/dev/null && command -v xprop >/dev/null; then
-    . "$(dirname "$0")/../tests/private-x.sh"
-    start_private_x "$work"
-    QT_QPA_PLATFORM=xcb "$root/usr/bin/znaydar" >"$work/program.out" 2>&1 &
-    program=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
-    if [ -z "$window" ]; then
-        fail "the packaged program showed no window «Знайдар» within 60 s: $(tail -n 3 "$work/program.out")"
+    # In a subshell of its own: the session ends its X screen and the program when it ends,
+    # and a window that never came fails this check alone.
+    if ! wm_class=$(
+        . "$(dirname "$0")/../tests/session.sh"
+        trap session_end EXIT
+        session_begin check-deb 60 "$work"
+        start_private_x
+        session_spawn "$work/program.out" env QT_QPA_PLATFORM=xcb "$root/usr/bin/znaydar"
+        find_window window Знайдар >&2
+        xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p'
+    ); then
+        fail "the packaged program showed no window «Знайдар»: $(tail -n 3 "$work/program.out")"
     else
-        wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p')
         entry_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
         [ "$wm_class" = "$entry_class" ] ||
             fail "the window's class is '$wm_class', the desktop entry's StartupWMClass '$entry_class'"
     fi
-    kill "$program" "$xvfb" 2>/dev/null || true
-    wait "$program" "$xvfb" 2>/dev/null || true
-    program=""
-    xvfb=""
 else
     echo "note: Xvfb, xdotool or xprop missing: the window's class is not matched to the desktop entry"
 fi

@@ -7,9 +7,9 @@ DEB_PACKAGES="dpkg-dev file"
 # The Windows build: MinGW-w64, Debian's Qt source unpacked and patched, and NSIS for the
 # installer; its tests run under Wine on a private X screen.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis debian-archive-keyring"
-WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils"
+WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils imagemagick"
 TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils x11-apps strace xdotool
-    orca dbus at-spi2-core"
+    imagemagick orca dbus at-spi2-core"
 
 ensure_packages() {
     local missing=()

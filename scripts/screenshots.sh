@@ -7,31 +7,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages $BUILD_PACKAGES xvfb x11-xserver-utils xdotool imagemagick
+ensure_packages $BUILD_PACKAGES xvfb x11-xserver-utils x11-apps xdotool imagemagick
 scale=${1:-1}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target znaydar >/dev/null
 
-display=:$((90 + RANDOM % 100))
-width=$((712 * scale)); height=$((420 * scale))
-Xvfb "$display" -noreset -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-app=""
-trap 'kill $app $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-sleep 0.5
+. tests/session.sh
+work=$(mktemp -d "${TMPDIR:-/tmp}/screenshots.XXXXXX")
+trap 'session_end; rm -rf "$work"' EXIT
+session_begin screenshots 120 "$work"
+start_private_x "$((712 * scale))x$((420 * scale))"
 printf 'Xft.dpi:\t%d\n' $((96 * scale)) | xrdb -nocpp -load -
-build/app/znaydar &
-app=$!
-xdotool search --sync --onlyvisible --name '^Знайдар$' windowfocus --sync >/dev/null
-sleep 0.3
-click() { xdotool mousemove $(($1 * scale)) $(($2 * scale)) click 1; sleep 0.3; }
+session_spawn "$work/program.out" build/app/znaydar
+find_window window Знайдар
+session_scale=$scale
+step "$window" "the launch screen" 60 shows start_face ffff00
 suffix=""
 [ "$scale" = 1 ] || suffix="-${scale}x"
-if [ "$scale" = 1 ]; then
-    import -window root docs/screenshot-launch.png
-fi
-click 356 368   # Начать тест
-click 110 240   # the second row
-click 144 368   # Проверить
+[ "$scale" != 1 ] || import -window root docs/screenshot-launch.png
+click "$window" start_button
+step "$window" "Start: question 1" 60 shows next_face 80ff80
+click "$window" answer_row_2
+step "$window" "the second answer chosen" 60 chosen
+click "$window" check_button
+step "$window" "Check: «Ответ принят»" 60 accepted
 import -window root "docs/screenshot-question${suffix}.png"

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QLibrary>
 #include <QRadioButton>
@@ -102,6 +103,28 @@ void PressOnFocused(Qt::Key key)
         return;
     }
     QTest::keyClick(focused, key);
+}
+
+void HoldOnFocused(Qt::Key key)
+{
+    quint64 time = 1000;
+    const auto send = [key, &time](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+        event.setTimestamp(time);
+        if (QWidget *focused = QApplication::focusWidget())
+            QApplication::sendEvent(focused, &event);
+    };
+    send(QEvent::KeyPress, false);
+    for (int repeat = 0; repeat < 4; ++repeat) {
+        time += 40;
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    time += 40;
+    send(QEvent::KeyRelease, false);
+    send(QEvent::KeyPress, false);
+    time += 40;
+    send(QEvent::KeyRelease, false);
 }
 
 QRadioButton *OptionOf(Form1 &window, int k)

@@ -75,6 +75,12 @@ bool UnderWine();
 // fails instead of pressing on nothing.
 void PressOnFocused(Qt::Key key);
 
+// Holds a key down on whatever has the focus, as a keyboard does: the press, the presses it
+// repeats, each sent to the control focused at that moment, then the release. One repeat
+// comes as X11 sends it on a busy machine: a release and a press of the same moment, which
+// Qt took for a new press.
+void HoldOnFocused(Qt::Key key);
+
 // Option button k (1 to 4), and the one holding the right answer to the question shown.
 QRadioButton *OptionOf(Form1 &window, int k);
 QRadioButton *KeyOption(Form1 &window);

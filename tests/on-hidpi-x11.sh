@@ -4,15 +4,11 @@
 # a high-DPI classroom monitor or projector set-up would:
 #   on-hidpi-x11.sh TEST-EXECUTABLE [ARGS...]
 set -euo pipefail
-fail() {
-    echo "on-hidpi-x11: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/session.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/on-hidpi-x11.XXXXXX")
-xvfb=""
-trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-. "$(dirname "$0")/private-x.sh"
+trap 'session_end; rm -rf "$work"' EXIT
+session_begin on-hidpi-x11 60 "$work"
 # Room for the window at twice its size.
-start_private_x "$work" 1600x1000
+start_private_x 1600x1000
 printf 'Xft.dpi:\t192\n' | xrdb -nocpp -load -
 EXPECT_DEVICE_PIXEL_RATIO=2 QT_QPA_PLATFORM=xcb "$@"

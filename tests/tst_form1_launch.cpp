@@ -3,11 +3,16 @@
 // and the answer frame drawn as designed once the test is under way.
 #include "WindowTesting.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 class Form1LaunchTest : public QObject {
     Q_OBJECT
@@ -182,6 +187,18 @@ void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
     // The frame keeps its close box: closing by the frame ends the program at any time.
     QVERIFY(window_->windowFlags() & Qt::WindowCloseButtonHint);
+#ifdef Q_OS_WIN
+    // What Windows draws of the frame: a title bar with the close box and the system menu
+    // (Alt+Space), which Qt gives only together; no sizing border, no maximise box.
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        const auto window = reinterpret_cast<HWND>(window_->winId());
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        QVERIFY2(style & WS_SYSMENU, "the frame has no close box and no system menu");
+        QVERIFY(GetSystemMenu(window, FALSE) != nullptr);
+        QCOMPARE(style & WS_CAPTION, LONG_PTR(WS_CAPTION));
+        QVERIFY(!(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)));
+    }
+#endif
     QCOMPARE(window_->palette().color(QPalette::Window), QColor(128, 255, 128));
     const QList<QSize> iconSizes = window_->windowIcon().availableSizes();
     QVERIFY(iconSizes.contains(QSize(48, 48)));
@@ -234,6 +251,29 @@ void Form1LaunchTest::stackingOrder()
     for (auto *label : window_->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
         for (QWidget *other : {static_cast<QWidget *>(window_->Frame1), static_cast<QWidget *>(window_->Picture1)})
             QVERIFY(children.indexOf(label) < children.indexOf(other));
+
+    // The places where the scripted sessions click and read hold the controls the sessions
+    // take them for: at launch on this window, after Start on another.
+    Form1 started;
+    started.Command1->click();
+    QFile table(QStringLiteral(":/places.txt"));
+    QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+    int places = 0;
+    while (!table.atEnd()) {
+        const QString line = QString::fromUtf8(table.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QStringList place = line.split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(place.size(), 5);
+        Form1 &form = place[3] == "launch" ? *window_ : started;
+        const QWidget *hit = form.childAt(place[1].toInt(), place[2].toInt());
+        const QString found = hit != nullptr ? hit->objectName() : QStringLiteral("nothing");
+        const bool right = place[4] == "answer" ? qobject_cast<const QRadioButton *>(hit) != nullptr : found == place[4];
+        QVERIFY2(right, qPrintable(QString("%1 (%2,%3, %4) is %5, not %6")
+                                       .arg(place[0], place[1], place[2], place[3], found, place[4])));
+        ++places;
+    }
+    QVERIFY(places > 10);
 }
 
 void Form1LaunchTest::drawnAsDesignedAtLaunch()

@@ -3,10 +3,10 @@
 // of a test run: the counters stay consistent and the program ends only where it may.
 #include "Actions.h"
 #include "RecordingView.h"
+#include "RunRules.h"
 
 #include <QtTest>
 
-#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -35,30 +35,6 @@ std::string Describe(Press press, int option)
     return "?";
 }
 
-// Empty when the state is sound, otherwise what is wrong.
-std::string Violation(const quiz::TestRun &run, const RecordingView &view, bool started)
-{
-    if (run.QuestionNo < 0 || run.QuestionNo > quiz::QuestionCount)
-        return "QuestionNo out of range";
-    if (run.CheckedNo != run.QuestionNo && run.CheckedNo != run.QuestionNo - 1)
-        return "CheckedNo is neither QuestionNo nor QuestionNo - 1";
-    const int accepted = run.CheckedNo - (run.EmptyChecks > 0 ? 1 : 0);
-    if (run.WrongAnswers < 0 || run.WrongAnswers > accepted)
-        return "more wrong answers than accepted ones";
-    const auto label6 = view.Captions.find(Control::Label6);
-    const std::string shown = label6 == view.Captions.end() ? "" : label6->second;
-    if (shown != (run.QuestionNo == 0 ? "" : std::to_string(run.QuestionNo)))
-        return "Label6 does not show QuestionNo";
-    if (started) {
-        std::array<std::uint8_t, quiz::QuestionCount> sorted = run.QuestionOrder;
-        std::sort(sorted.begin(), sorted.end());
-        for (int i = 0; i < quiz::QuestionCount; ++i)
-            if (sorted[static_cast<std::size_t>(i)] != i + 1)
-                return "the order is not a permutation of 1 to 10";
-    }
-    return {};
-}
-
 } // namespace
 
 void RandomWalkTest::pressesKeepTheStateTable()
@@ -80,7 +56,6 @@ void RandomWalkTest::pressesKeepTheStateTable()
         RecordingView view(run);
         view.Recording = false;
         std::vector<std::string> sequence;
-        bool started = false;
 
         for (int inRun = 0; inRun < LongestRun && !view.Ended && press < Presses; ++inRun, ++press) {
             // Weighted so that many runs get through all ten questions before an Exit.
@@ -94,19 +69,17 @@ void RandomWalkTest::pressesKeepTheStateTable()
             const int option = std::uniform_int_distribution<int>(1, 4)(pupil);
             sequence.push_back(Describe(chosen, option));
 
-            const bool mayEnd = !run.CheckDue() && (run.QuestionNo < quiz::QuestionCount || run.ExitWarnings > 0);
+            const bool mayEnd = ExitMayEnd(run);
             switch (chosen) {
-            case Press::Start:
-                quiz::Start(run, view, draws);
-                started = true;
-                break;
+            case Press::Start: quiz::Start(run, view, draws); break;
             case Press::Next: quiz::Next(run, view); break;
             case Press::Check: quiz::Check(run, view); break;
             case Press::Exit: quiz::Exit(run, view); break;
             case Press::Select: view.Select(option); break;
             }
 
-            std::string problem = Violation(run, view, started);
+            const auto label6 = view.Captions.find(Control::Label6);
+            std::string problem = BrokenRule(run, label6 == view.Captions.end() ? "" : label6->second);
             if (problem.empty() && view.Ended && !(chosen == Press::Exit && mayEnd))
                 problem = "the program ended where Exit does not allow it";
             if (!problem.empty()) {

@@ -7,6 +7,7 @@
 #include "DesignFont.h"
 #include "DesignStyle.h"
 #include "DesignTable.h"
+#include "HeldKeys.h"
 #include "PictureBox.h"
 #include "ScreenReader.h"
 
@@ -72,7 +73,8 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       random_(random ? std::move(random) : std::make_unique<quiz::EngineRandomSource>()),
-      designStyle_(std::make_unique<DesignStyle>(Colour(FocusMark)))
+      designStyle_(std::make_unique<DesignStyle>(Colour(FocusMark))),
+      heldKeys_(std::make_unique<HeldKeys>())
 {
     DesignFont::InstallCarriedFaces();
     setObjectName(QString::fromLatin1(quiz::ControlName(Control::Form1)));

@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class DesignStyle;
+class HeldKeys;
 class PictureBox;
 
 class Form1 : public QWidget, public quiz::FormView {
@@ -83,6 +84,7 @@ private:
     quiz::TestRun run_;
     std::unique_ptr<quiz::RandomSource> random_;
     std::unique_ptr<DesignStyle> designStyle_;
+    std::unique_ptr<HeldKeys> heldKeys_;
     std::array<QWidget *, quiz::ControlCount> widgets_{};
     // What the logic last asked of each control's visibility; ApplyReach adds the
     // container's bounds.
