@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # Sourced by every script that drives the real window on an X screen: a private X screen,
 # the window found by its title, clicks on named places, keys, waiting for what the window
 # shows, its pixels, and the end of every process started here.

@@ -12,37 +12,37 @@
 # Wine is not Windows: what passes here has not been seen on a real Windows 10 or 11.
 set -euo pipefail
 
-say() { printf 'wine-tests: %s\n' "$*"; }
-fail() {
-    say "FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/session.sh"
+session_name=wine-tests
+say() { session_say "$@"; }
+fail() { session_fail "$@"; }
 [ $# -eq 2 ] || fail "usage: wine-tests.sh BUILD_DIR INSTALLER"
 build=$(cd "$1" && pwd)
 installer=$(readlink -f "$2")
 wine=/usr/lib/wine/wine64
-for tool in "$wine" Xvfb xdotool xwd xwininfo wrestool; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages: wine64 xvfb xdotool x11-apps x11-utils icoutils)"
-done
+session_require "$wine" Xvfb xdotool xwd wrestool imagemagick
 
 say "0. the program file"
 bash "$(dirname "$0")/check-exe.sh" "$build/dist/znaydar.exe" || fail "znaydar.exe is not what Windows needs"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wine-tests.XXXXXX")
-xvfb=""
+# The Wine server of this run's own prefix only, never one of the caller's.
+prefix=""
 cleanup() {
     set +e
-    [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null
+    [ -z "$prefix" ] || WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
+    session_end
     rm -rf "$work"
 }
 trap cleanup EXIT
-. "$(dirname "$0")/private-x.sh"
-start_private_x "$work"
+# The session's time: the C++ tests under Wine take most of it.
+session_begin wine-tests 3000 "$work"
+start_private_x
 
 # A fresh prefix: no earlier run's registry or files. Mono and Gecko are not wanted (no
 # .NET, no HTML here), and without them Wine asks no questions while it sets up.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefix=$work/prefix
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 began=$(date +%s)
 "$wine" wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(tail -n 3 "$work/wineboot.log")"
 /usr/lib/wine/wineserver -w
@@ -70,55 +70,37 @@ say "2. the window tests on Qt's Windows platform, in Wine's windows"
 QT_QPA_PLATFORM=windows run_ctest "$work/windows.log" -L window
 
 # --- 3. a session -------------------------------------------------------------------------
-# Where Wine draws the window's frame inside the X window, the client area sits below the
-# title bar and within the borders; its place follows from the X window's size. (Wine 8
-# with no window manager draws no frame: the origin is then 0,0.)
-window=""
-find_window() {
-    window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Знайдар$' | head -n 1) || true
-    [ -n "$window" ] || fail "the window «Знайдар» did not appear within 120 s"
-    local width height
-    width=$(xwininfo -id "$window" | awk '/Width:/ { print $2 }')
-    height=$(xwininfo -id "$window" | awk '/Height:/ { print $2 }')
-    origin_x=$(((width - 712) / 2))
-    origin_y=$((height - 420 - origin_x))
-    [ "$origin_x" -ge 0 ] && [ "$origin_y" -ge 0 ] || fail "the window is ${width}x$height, smaller than 712x420"
-}
-step() {
-    local what=$1
-    shift
-    wait_until 60 "$@" || fail "$what: the window did not show it within 60 s"
-    say "   $what"
-}
-ended() { ! kill -0 "$1" 2>/dev/null; }
-# Starts a copy of the program and waits for its launch screen; Exit ends it.
+# Starts a copy of the program and waits for its launch screen; Exit ends it. Where Wine
+# draws the window's frame inside the X window, the client area starts where the launch
+# screen's start button shows it does.
 program=""
 launch() {
-    "$wine" "$1" >"$work/$2.out" 2>&1 &
-    program=$!
-    find_window
-    step "$2: the launch screen, its start button yellow" shows 300 357 ffff00
+    session_spawn "$work/$2.out" "$wine" "$1"
+    program=$spawned
+    find_window window Знайдар 120
+    step "$window" "$2: the launch screen, its start button yellow" 60 launch_screen
 }
 quit() {
-    click 568 368
-    step "$1: Exit (mouse) ends the program" ended "$program"
+    click "$window" exit_button
+    step "$window" "$1: Exit (mouse) ends the program" 60 ended "$program"
     wait "$program" || fail "$1: the program ended with status $?"
 }
 
 say "3. a session of znaydar.exe by mouse and keyboard"
 launch "$build/dist/znaydar.exe" session
-click 356 368
-step "Start (mouse): the next button in its place" shows 300 357 80ff80
-click 144 368
-step "Check with nothing chosen (mouse): the notice" notice_open
-xdotool key Return
-step "the notice closed with Enter (keyboard)" notice_closed
+click "$window" start_button
+step "$window" "Start (mouse): the next button in its place" 60 shows next_face 80ff80
+click "$window" check_button
+# Wine passes a key to the focused Windows window itself, whichever X window has the focus.
+step "$window" "Check with nothing chosen (mouse): the notice" 60 notice_open
+press Return
+step "$window" "the notice closed with Enter (keyboard)" 60 notice_closed
 # The notice gives the focus back to Check; Shift+Tab leads to the answers, Space chooses.
-xdotool key shift+Tab
-xdotool key space
-step "an answer chosen with Shift+Tab and Space (keyboard)" chosen
-click 144 368
-step "Check (mouse): «Ответ принят»" accepted
+press shift+Tab
+press space
+step "$window" "an answer chosen with Shift+Tab and Space (keyboard)" 60 chosen
+click "$window" check_button
+step "$window" "Check (mouse): «Ответ принят»" 60 accepted
 quit session
 
 # --- 4. the installer -----------------------------------------------------------------------
