@@ -178,7 +178,14 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     const QString photograph = "Фотография: морской берег, трава на дюнах, море и небо";
 
     // The launch screen.
-    check(&form, QAccessible::Window, "Знайдар", "Тест по теме «Кодирование информации»", true);
+#ifdef Q_OS_WIN
+    // UI Automation shows a top-level window as a window whatever its role; in the Window
+    // role Qt's bridge there would tell the focus twice as the window is activated.
+    const QAccessible::Role windowRole = QAccessible::Client;
+#else
+    const QAccessible::Role windowRole = QAccessible::Window;
+#endif
+    check(&form, windowRole, "Знайдар", "Тест по теме «Кодирование информации»", true);
     check(form.Label2, QAccessible::StaticText, "Таловерская школа, 2007-2008 уч. год", "Школа и учебный год", true);
     check(form.Label5, QAccessible::StaticText, "Номер вопроса", "", true);
     check(form.Label6, QAccessible::StaticText, "Тест не начат", "", true);
