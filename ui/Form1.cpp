@@ -177,6 +177,7 @@ void Form1::SetDesignTabOrder()
 void Form1::Command1_Click()
 {
     quiz::Start(run_, *this, *random_);
+    ScreenReader::TestStarted(*this);
     ScreenReader::FocusTopAnswer(*this);
 }
 

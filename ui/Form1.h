@@ -65,6 +65,9 @@ public:
     // Frame1 inside its border, in its own coordinates: the option buttons are cut off here.
     QRect FrameInner() const;
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private slots:
     void Command1_Click();
     void Command2_Click();
@@ -86,4 +89,6 @@ private:
     // What the logic last asked of each control's visibility; ApplyReach adds the
     // container's bounds.
     std::array<bool, quiz::ControlCount> shown_{};
+    // While a control is taken away, the focus stays where it is (ApplyReach).
+    bool holdFocus_ = false;
 };

@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <utility>
+
 using quiz::Control;
 
 namespace ScreenReader {
@@ -81,6 +84,62 @@ private:
     AnswerButton *Button() const { return static_cast<AnswerButton *>(widget()); }
 };
 
+// The list of answers. Its answers are met in the order of the rows a sighted pupil sees,
+// top to bottom, whichever rows the layout of this run gave them: a screen reader walks the
+// list, and says "2 of 4", in the order Qt hands the children over, and Qt's own order is
+// the order the buttons were made in.
+class AnswerListAccessible : public QAccessibleWidget {
+public:
+    explicit AnswerListAccessible(QWidget *frame) : QAccessibleWidget(frame, QAccessible::List) {}
+
+    int childCount() const override { return int(Rows().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QWidgetList rows = Rows();
+        return index >= 0 && index < rows.size() ? QAccessible::queryAccessibleInterface(rows.at(index)) : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child == nullptr ? -1 : int(Rows().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+    // At launch the frame lies under the photograph, but for the edge of its border, and
+    // holds no answer: a sighted pupil sees nothing there, and a screen reader is offered
+    // nothing either, not an empty list (UI Automation leaves what is invisible out of
+    // its tree).
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        const QWidgetList rows = Rows();
+        if (std::none_of(rows.begin(), rows.end(), [](const QWidget *row) { return row->isVisible(); }))
+            state.invisible = true;
+        return state;
+    }
+
+private:
+    QWidgetList Rows() const
+    {
+        QWidgetList rows = widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        std::stable_sort(rows.begin(), rows.end(), [](const QWidget *a, const QWidget *b) {
+            return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+        });
+        return rows;
+    }
+};
+
+// UI Automation shows any top-level window as a window whatever its role. Qt's bridge
+// there also tells the focus again, as the focus it already told, whenever a window in the
+// Window role is activated or deactivated, so each notice shown or closed was heard as a
+// focus change to the same button twice; in its own role it is told once. AT-SPI gives the
+// role itself to Orca, which says "window".
+#ifdef Q_OS_WIN
+constexpr QAccessible::Role WindowRole = QAccessible::Client;
+#else
+constexpr QAccessible::Role WindowRole = QAccessible::Window;
+#endif
+
 // A screen reader hears the window as a window, the photograph as a picture, not as two
 // anonymous panels, and the answers as above. The frame is the list of answers: a screen
 // reader that names a panel's radio buttons by the panel (Orca 48 does) would otherwise
@@ -93,9 +152,9 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
     if (className == QLatin1String("PictureBox"))
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String("Form1"))
-        return new QAccessibleWidget(widget, QAccessible::Window);
+        return new QAccessibleWidget(widget, WindowRole);
     if (className == QLatin1String("QGroupBox") && qobject_cast<Form1 *>(widget->window()) != nullptr)
-        return new QAccessibleWidget(widget, QAccessible::List);
+        return new AnswerListAccessible(widget);
     if (className == QLatin1String("AnswerButton"))
         return new AnswerAccessible(static_cast<AnswerButton *>(widget));
     return nullptr;
@@ -151,6 +210,21 @@ void Describe(Form1 &window)
     window.Command4->setAccessibleDescription(NextMeaning);
     new VerdictFades(window.Command3, ExitMeaning);
     new VerdictFades(window.Command4, NextMeaning);
+#ifdef Q_OS_WIN
+    // Qt's UI Automation bridge tells a change of the checked state to a screen reader
+    // for check boxes only. A pupil who chooses the focused answer with Space would hear
+    // nothing (NVDA speaks a radio button's new state when it is told the item was
+    // selected, or when the focus next moves), so the choice is also told as the answer's
+    // selection, which the bridge passes on as UI Automation's ElementSelected event. On
+    // Linux the checked state's own change already reaches Orca, which says "selected".
+    for (QRadioButton *answer : {window.Option1, window.Option2, window.Option3, window.Option4})
+        QObject::connect(answer, &QAbstractButton::toggled, answer, [answer](bool checked) {
+            if (!checked)
+                return;
+            QAccessibleEvent selected(answer, QAccessible::SelectionAdd);
+            QAccessible::updateAccessibility(&selected);
+        });
+#endif
 }
 
 void CaptionChanged(Form1 &window, Control control, const QString &caption)
@@ -173,6 +247,17 @@ void CaptionChanged(Form1 &window, Control control, const QString &caption)
     if ((control == Control::Label1 || control == Control::Label6) && !window.Label1->text().isEmpty())
         window.Frame1->setAccessibleName(
             QStringLiteral("Вопрос %1 из 10. %2").arg(window.Label6->text(), window.Label1->text()));
+}
+
+void TestStarted(Form1 &window)
+{
+    // The photograph has gone and the answers are on their rows: the list is there to be
+    // read now, its answers in a new order, and a screen reader that keeps the children it
+    // has seen fetches them again.
+    QAccessibleEvent shown(window.Frame1, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    QAccessibleEvent reordered(window.Frame1, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&reordered);
 }
 
 void FocusTopAnswer(Form1 &window)

@@ -24,6 +24,9 @@ void Describe(Form1 &window);
 // their meaning.
 void CaptionChanged(Form1 &window, quiz::Control control, const QString &caption);
 
+// Start has taken the photograph away and put the answers on the rows of this run.
+void TestStarted(Form1 &window);
+
 // After a new question appears the pupil's next step is to choose an answer.
 void FocusTopAnswer(Form1 &window);
 

@@ -93,14 +93,23 @@ void Form1::ApplyReach(Control id)
     const QRect container = widget->parentWidget()->rect();
     const bool inView = container.intersects(widget->geometry());
     const bool reachable = shown_[static_cast<std::size_t>(id)] && inView;
-    // A control taken from the pupil gives up the keyboard focus first. Left to Qt, the
-    // focus would pass on to the next control in the tab order, and a screen reader would
-    // name that control before the one the window means the pupil to land on.
-    if (!reachable && widget->hasFocus())
-        widget->clearFocus();
+    // A control taken from the pupil keeps the keyboard focus until the window moves it
+    // where it means the pupil to land (the top answer, after Start and Next). Left to Qt,
+    // the focus would pass on to the next control in the tab order, and a screen reader
+    // would name that control first; cleared, Qt would tell the control that loses it as
+    // focused once more.
+    const bool holding = holdFocus_;
+    holdFocus_ = true;
     if (qobject_cast<QPushButton *>(widget) != nullptr)
         widget->setEnabled(reachable);
     widget->setVisible(reachable);
+    holdFocus_ = holding;
+}
+
+bool Form1::focusNextPrevChild(bool next)
+{
+    // Qt hands the focus on from a control that is hidden or disabled through here.
+    return holdFocus_ || QWidget::focusNextPrevChild(next);
 }
 
 void Form1::PressCommand4()
