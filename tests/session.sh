@@ -8,9 +8,9 @@
 #                                       session prints, the whole session's time (kept
 #                                       below CTest's limit for the script), and a private
 #                                       folder for the session's files
-#   start_private_x [SIZE] [repeat]     an X screen of its own on a free display, 1024x768
-#                                       unless SIZE is given; keys do not repeat while held
-#                                       unless "repeat" is given; exports DISPLAY and
+#   start_private_x [SIZE]              an X screen of its own on a free display, 1024x768
+#                                       unless SIZE is given, where a held key does not
+#                                       repeat; exports DISPLAY and
 #                                       sets session_display to the display's number
 #   session_spawn OUTPUT COMMAND...     starts COMMAND in the background, its output to
 #                                       OUTPUT; sets spawned to its process id
@@ -70,12 +70,10 @@ session_left() {
 }
 
 # The private X screen has no window manager and takes no TCP connections. A key that the
-# script presses is one press, even should its release never come: auto-repeat is off
-# unless the session asks for it.
+# script presses is one press, even should its release never come: auto-repeat is off.
 start_private_x() {
-    local size=${1:-1024x768} repeat=-r
-    [ "${2:-}" != repeat ] || repeat=r
-    Xvfb -displayfd 3 -noreset -nolisten tcp "$repeat" -screen 0 "${size}x24" \
+    local size=${1:-1024x768}
+    Xvfb -displayfd 3 -noreset -nolisten tcp -r -screen 0 "${size}x24" \
         3>"$session_folder/display" 2>"$session_folder/xvfb.log" &
     session_pids+=("$!")
     local xvfb=$!
@@ -214,11 +212,9 @@ ended() { ! kill -0 "$2" 2>/dev/null; }
 # What the window shows, in words, for a step that did not see what it waited for.
 describe_window() {
     local window=$1 face what
-    face=$(pixels "$window" start_face | head -n 1) || {
-        echo "no window to read"
-        return
-    }
+    face=$(pixels "$window" start_face | head -n 1)
     case $face in
+    "") what="no window to read" ;;
     ffff00) what="the launch screen" ;;
     80ff80) what="a question" ;;
     *) what="the start button's place in colour $face" ;;

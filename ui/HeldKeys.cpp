@@ -26,8 +26,9 @@ HeldKeys::~HeldKeys()
 
 bool HeldKeys::eventFilter(QObject *watched, QEvent *event)
 {
+    Q_UNUSED(watched);
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
-        return QObject::eventFilter(watched, event);
+        return false;
     const auto *key = static_cast<const QKeyEvent *>(event);
     if (!Presses(key->key()))
         return false;

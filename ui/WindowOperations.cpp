@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 using quiz::Control;
 using quiz::Rgb;
@@ -98,12 +99,10 @@ void Form1::ApplyReach(Control id)
     // the focus would pass on to the next control in the tab order, and a screen reader
     // would name that control first; cleared, Qt would tell the control that loses it as
     // focused once more.
-    const bool holding = holdFocus_;
-    holdFocus_ = true;
+    const QScopedValueRollback<bool> hold(holdFocus_, true);
     if (qobject_cast<QPushButton *>(widget) != nullptr)
         widget->setEnabled(reachable);
     widget->setVisible(reachable);
-    holdFocus_ = holding;
 }
 
 bool Form1::focusNextPrevChild(bool next)
