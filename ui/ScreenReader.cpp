@@ -4,6 +4,7 @@
 #include "AnswerButton.h"
 #include "Form1.h"
 #include "PictureBox.h"
+#include "Product.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -194,7 +195,7 @@ void Describe(Form1 &window)
     Q_UNUSED(factoryInstalled);
     // Visible captions stay as designed, misspellings included; what a screen reader says
     // may be fuller and spelt right.
-    window.setAccessibleDescription(QStringLiteral("Тест по теме «Кодирование информации»"));
+    window.setAccessibleDescription(QString::fromUtf8(product::SummaryRu));
     window.Label1->setAccessibleDescription(QStringLiteral("Текст вопроса"));
     window.Label2->setAccessibleDescription(QStringLiteral("Школа и учебный год"));
     window.Label3->setAccessibleName(QStringLiteral("Количество ошибок"));
