@@ -3,19 +3,16 @@
 // window's thread inside a click handler and changes the screen only through FormView.
 #pragma once
 
+#include "DesignTable.h"
 #include "FormView.h"
 #include "RandomSource.h"
 #include "TestRun.h"
 
 namespace quiz {
 
-// The window's client area, and where a control goes to leave it.
-constexpr int ClientWidth = 10680;
-constexpr int ClientHeight = 6300;
+// Where a control goes to leave the client area (ClientWidth by ClientHeight).
 constexpr int OffscreenLeft = 14000;
 constexpr int OffscreenTop = 10000;
-
-inline constexpr Rgb LightGreen{128, 255, 128};
 
 inline constexpr const char *PromptCheckFirst = "Нажмите кнопку ПРОВЕРИТЬ";
 inline constexpr const char *PromptChooseAnswer = "Выберите ответ";

@@ -7,16 +7,11 @@ using quiz::Control;
 
 RecordingView::RecordingView(quiz::TestRun &run) : run_(run)
 {
-    // The launch screen: only what the logic may later change or the tests ask about.
-    for (Control hidden : {Control::Option1, Control::Option2, Control::Option3, Control::Option4, Control::Command4})
-        Visible[hidden] = false;
-    for (Control shown : {Control::Command1, Control::Command2, Control::Command3, Control::Picture1})
-        Visible[shown] = true;
-    Places[Control::Command1] = {4320, 5280};
-    Places[Control::Command4] = {3840, 5280};
-    Places[Control::Picture1] = {1200, 960};
-    for (Control option : {Control::Option1, Control::Option2, Control::Option3, Control::Option4})
-        Places[option] = {360, 360};
+    // The launch screen as designed.
+    for (const quiz::Design &design : quiz::Designs) {
+        Visible[design.Id] = design.Visible;
+        Places[design.Id] = {design.Left, design.Top};
+    }
 }
 
 void RecordingView::Record(std::string operation)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every text fits its control in the font the window really uses, so no pupil meets a
 // question or an answer cut short.
-#include "DesignTable.h"
+#include "DesignUnits.h"
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 

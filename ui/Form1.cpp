@@ -6,7 +6,7 @@
 #include "Assets.h"
 #include "DesignFont.h"
 #include "DesignStyle.h"
-#include "DesignTable.h"
+#include "DesignUnits.h"
 #include "HeldKeys.h"
 #include "PictureBox.h"
 #include "ScreenReader.h"
@@ -78,10 +78,10 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
 {
     DesignFont::InstallCarriedFaces();
     setObjectName(QString::fromLatin1(quiz::ControlName(Control::Form1)));
-    setWindowTitle(QString::fromUtf8(WindowCaption));
+    setWindowTitle(QString::fromUtf8(quiz::WindowDesign.Caption));
     setWindowIcon(WindowIcon(devicePixelRatioF()));
     setFixedSize(Pixels(quiz::ClientWidth), Pixels(quiz::ClientHeight));
-    Paint(this, quiz::LightGreen, Black);
+    Paint(this, quiz::WindowDesign.Back, quiz::WindowDesign.Text);
     BuildControls();
     SetDesignTabOrder();
     ScreenReader::Describe(*this);
@@ -100,11 +100,11 @@ void Form1::BuildControls()
         return widget;
     };
     const auto makeLabel = [&](Control id) {
-        const Design &design = DesignOf(id);
+        const quiz::Design &design = quiz::DesignOf(id);
         auto *label = new QLabel(QString::fromUtf8(design.Caption), this);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment(design.Alignment | Qt::AlignTop);
+        label->setAlignment(LabelAlignment(design.Align));
         label->setStyle(designStyle_.get());
         return keep(id, label);
     };
@@ -131,12 +131,12 @@ void Form1::BuildControls()
     Option3 = makeOption(Control::Option3);
     Option4 = makeOption(Control::Option4);
 
-    const Design &picture = DesignOf(Control::Picture1);
+    const quiz::Design &picture = quiz::DesignOf(Control::Picture1);
     Picture1 = keep(Control::Picture1, new PictureBox(QSize(Pixels(picture.Width), Pixels(picture.Height)), this));
     Picture1->SetPicture(ShownPartOfPhotograph(Picture1->InnerRect().size()));
 
     const auto makeCommand = [&](Control id) {
-        auto *button = new QPushButton(QString::fromUtf8(DesignOf(id).Caption), this);
+        auto *button = new QPushButton(QString::fromUtf8(quiz::DesignOf(id).Caption), this);
         // Enter presses the focused button, as Space does. Outside a dialog an auto-default
         // button is the default only while it has the focus, so Enter means nothing
         // window-wide.
@@ -150,7 +150,7 @@ void Form1::BuildControls()
     Command1 = makeCommand(Control::Command1);
     Command4 = makeCommand(Control::Command4);
 
-    for (const Design &design : Designs) {
+    for (const quiz::Design &design : quiz::Designs) {
         QWidget *widget = Widget(design.Id);
         widget->setObjectName(QString::fromLatin1(quiz::ControlName(design.Id)));
         widget->setFont(DesignFont::Font(design.Points, design.Bold));

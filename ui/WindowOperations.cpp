@@ -2,7 +2,7 @@
 // The window operations the test actions use, carried out on Form1's controls.
 #include "Form1.h"
 
-#include "DesignTable.h"
+#include "DesignUnits.h"
 #include "ScreenReader.h"
 
 #include <QAbstractButton>
