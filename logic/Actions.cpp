@@ -4,6 +4,7 @@
 #include "QuestionBank.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -15,18 +16,18 @@ constexpr Control Options[] = {Control::Option1, Control::Option2, Control::Opti
 
 // Option rows inside Frame1, in twips. The top row keeps the design place of all four
 // buttons; Start moves the other three onto the rows below it.
-constexpr int TopRowLeft = 360;
 constexpr int LowerRowsLeft = 350;
 constexpr int LowerRowTops[] = {900, 1500, 2100};
 
-// Which buttons go to the rows at 900, 1500 and 2100 twips, one line per quarter of
-// LayoutRoll's range; the remaining button stays on the top row.
-constexpr Control Arrangements[4][3] = {
-    {Control::Option1, Control::Option2, Control::Option3},
-    {Control::Option2, Control::Option4, Control::Option1},
-    {Control::Option3, Control::Option1, Control::Option4},
-    {Control::Option4, Control::Option3, Control::Option2},
-};
+// The option buttons from the top row down, one line per quarter of LayoutRoll's range:
+// the first stays where it was designed, the other three go to the rows at 900, 1500 and
+// 2100 twips.
+constexpr std::array<std::array<Control, 4>, 4> Arrangements{{
+    {Control::Option4, Control::Option1, Control::Option2, Control::Option3},
+    {Control::Option3, Control::Option2, Control::Option4, Control::Option1},
+    {Control::Option2, Control::Option3, Control::Option1, Control::Option4},
+    {Control::Option1, Control::Option4, Control::Option3, Control::Option2},
+}};
 constexpr int LayoutRollFirst = 50;
 constexpr int LayoutRollSpan = 200;
 constexpr int LayoutRollsPerArrangement = LayoutRollSpan / 4;
@@ -54,14 +55,39 @@ void ClearSelection(FormView &view)
         view.ClearValue(option);
 }
 
+const std::array<Control, 4> &Rows(const TestRun &run)
+{
+    const int arrangement = std::clamp((run.LayoutRoll - LayoutRollFirst) / LayoutRollsPerArrangement, 0, 3);
+    return Arrangements[static_cast<std::size_t>(arrangement)];
+}
+
+Outcome Refused(const char *prompt)
+{
+    Outcome outcome;
+    outcome.What = Outcome::Kind::Refused;
+    outcome.Notice = prompt;
+    return outcome;
+}
+
+Outcome Showing(const TestRun &run)
+{
+    Outcome outcome;
+    outcome.What = Outcome::Kind::Showing;
+    outcome.QuestionNo = run.QuestionNo;
+    if (const Question *question = QuestionBank::Find(run.QuestionAt(run.QuestionNo)))
+        outcome.QuestionText = question->Text;
+    outcome.Rows = Rows(run);
+    return outcome;
+}
+
 } // namespace
 
-void Start(TestRun &run, FormView &view, RandomSource &random)
+Outcome Start(TestRun &run, FormView &view, RandomSource &random)
 {
     // Start belongs to the launch screen only. Run again, the shuffle would wait forever
     // for an id not yet in a full order, so a second Start does nothing at all.
     if (!IsIdle(run))
-        return;
+        return {};
 
     view.Move(Control::Picture1, OffscreenLeft, OffscreenTop);
     for (Control option : {Control::Option1, Control::Option2, Control::Option3})
@@ -81,6 +107,7 @@ void Start(TestRun &run, FormView &view, RandomSource &random)
     run.QuestionNo = 1;
     view.SetCaption(Control::Label6, "1");
     ShowQuestion(run, view);
+    return Showing(run);
 }
 
 void ShuffleQuestionOrder(TestRun &run, RandomSource &random)
@@ -96,24 +123,23 @@ void ShuffleQuestionOrder(TestRun &run, RandomSource &random)
 
 void ArrangeOptions(const TestRun &run, FormView &view)
 {
-    const int arrangement = std::clamp((run.LayoutRoll - LayoutRollFirst) / LayoutRollsPerArrangement, 0, 3);
-    for (int row = 0; row < 3; ++row)
-        view.Move(Arrangements[arrangement][row], LowerRowsLeft, LowerRowTops[row]);
+    for (std::size_t row = 0; row < std::size(LowerRowTops); ++row)
+        view.Move(Rows(run)[row + 1], LowerRowsLeft, LowerRowTops[row]);
 }
 
-void Next(TestRun &run, FormView &view)
+Outcome Next(TestRun &run, FormView &view)
 {
     // There is nothing after question 10. Command4 is out of reach there; should it be
     // pressed anyway, the count must not run past the end of the order.
     if (run.QuestionNo >= QuestionCount)
-        return;
+        return {};
 
     view.SetVisible(Control::Command1, false);
     view.SetVisible(Control::Command4, true);
     view.SetCaption(Control::Label7, "");
     if (run.CheckDue()) {
         view.ShowNotice(PromptCheckFirst);
-        return;
+        return Refused(PromptCheckFirst);
     }
     ClearSelection(view);
     ++run.QuestionNo;
@@ -121,6 +147,7 @@ void Next(TestRun &run, FormView &view)
     if (run.QuestionNo == QuestionCount)
         view.Move(Control::Command4, OffscreenLeft, OffscreenTop);
     ShowQuestion(run, view);
+    return Showing(run);
 }
 
 void ShowQuestion(const TestRun &run, FormView &view)
@@ -133,19 +160,19 @@ void ShowQuestion(const TestRun &run, FormView &view)
         view.SetCaption(OptionButton(k), std::string(question->Answers[static_cast<std::size_t>(k - 1)]));
 }
 
-void Check(TestRun &run, FormView &view)
+Outcome Check(TestRun &run, FormView &view)
 {
     if (run.EmptyChecks == 0)
         ++run.CheckedNo;
     // Each question is judged once: a repeated Check, or one before Start, changes nothing.
     if (run.CheckedNo > run.QuestionNo) {
         run.CheckedNo = run.QuestionNo;
-        return;
+        return {};
     }
     if (!AnyOptionSelected(view)) {
         view.ShowNotice(PromptChooseAnswer);
         ++run.EmptyChecks;
-        return;
+        return Refused(PromptChooseAnswer);
     }
     const Question *question = QuestionBank::Find(run.QuestionAt(run.QuestionNo));
     if (question != nullptr && !view.GetValue(OptionButton(question->Key)))
@@ -153,20 +180,29 @@ void Check(TestRun &run, FormView &view)
     view.SetCaption(Control::Label4, std::to_string(run.WrongAnswers));
     view.SetCaption(Control::Label7, AnswerAccepted);
     run.EmptyChecks = 0;
+    Outcome outcome;
+    outcome.What = Outcome::Kind::Accepted;
+    outcome.Verdict = AnswerAccepted;
+    outcome.WrongAnswers = run.WrongAnswers;
+    outcome.LastQuestion = run.QuestionNo == QuestionCount;
+    return outcome;
 }
 
-void Exit(TestRun &run, FormView &view)
+Outcome Exit(TestRun &run, FormView &view)
 {
     if (run.CheckDue()) {
         view.ShowNotice(PromptCheckFirst);
-        return;
+        return Refused(PromptCheckFirst);
     }
     if (run.QuestionNo == QuestionCount && run.ExitWarnings == 0) {
         view.ShowNotice(PromptShowTeacher);
         ++run.ExitWarnings;
-        return;
+        return Refused(PromptShowTeacher);
     }
     view.EndProgram();
+    Outcome outcome;
+    outcome.What = Outcome::Kind::Ended;
+    return outcome;
 }
 
 } // namespace quiz

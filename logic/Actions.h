@@ -8,6 +8,9 @@
 #include "RandomSource.h"
 #include "TestRun.h"
 
+#include <array>
+#include <string>
+
 namespace quiz {
 
 // Where a control goes to leave the client area (ClientWidth by ClientHeight).
@@ -21,14 +24,46 @@ inline constexpr const char *AnswerAccepted = "Ответ принят";
 inline constexpr const char *AnswerPrompt = "Выберите ответ (изменения вносите до ПРОВЕРКИ)";
 inline constexpr const char *OutOfTen = "из 10";
 
+// What an action did, for the window to follow and a screen reader to tell, so that
+// neither has to work it out again from the screen. The screen itself has already
+// changed, through FormView, by the time the action returns this.
+struct Outcome {
+    enum class Kind {
+        // The press means nothing now: a second Start, a repeated Check, Next after the
+        // last question.
+        Nothing,
+        // Refused, and the pupil told why in a notice.
+        Refused,
+        // The answer on screen was accepted and judged.
+        Accepted,
+        // A question is on screen, its answers on the rows of this run.
+        Showing,
+        // The test is over and the program ends.
+        Ended,
+    };
+    Kind What = Kind::Nothing;
+    // Refused: the notice's prompt.
+    std::string Notice;
+    // Accepted: the verdict on the status line, the wrong answers so far, and whether
+    // that was the last question.
+    std::string Verdict;
+    int WrongAnswers = 0;
+    bool LastQuestion = false;
+    // Showing: the question's number and text, and the option buttons from the top row
+    // down.
+    int QuestionNo = 0;
+    std::string QuestionText;
+    std::array<Control, 4> Rows{};
+};
+
 // Command1.
-void Start(TestRun &run, FormView &view, RandomSource &random);
+Outcome Start(TestRun &run, FormView &view, RandomSource &random);
 // Command4.
-void Next(TestRun &run, FormView &view);
+Outcome Next(TestRun &run, FormView &view);
 // Command2.
-void Check(TestRun &run, FormView &view);
+Outcome Check(TestRun &run, FormView &view);
 // Command3.
-void Exit(TestRun &run, FormView &view);
+Outcome Exit(TestRun &run, FormView &view);
 
 void ShowQuestion(const TestRun &run, FormView &view);
 void ShuffleQuestionOrder(TestRun &run, RandomSource &random);

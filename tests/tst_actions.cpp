@@ -21,6 +21,38 @@ QStringList ShowQuestionOperations(int id)
     return operations;
 }
 
+// What an action reported, in a line: "refused PROMPT", "accepted VERDICT COUNT [last]",
+// "showing N (ID) ROWS", with the id of the question whose text it gave and the option
+// buttons' numbers from the top row down, "ended", or nothing.
+QString Told(const quiz::Outcome &outcome)
+{
+    using Kind = quiz::Outcome::Kind;
+    switch (outcome.What) {
+    case Kind::Nothing:
+        return QString();
+    case Kind::Refused:
+        return "refused " + QString::fromStdString(outcome.Notice);
+    case Kind::Accepted:
+        return QString("accepted %1 %2%3")
+            .arg(QString::fromStdString(outcome.Verdict))
+            .arg(outcome.WrongAnswers)
+            .arg(outcome.LastQuestion ? " last" : "");
+    case Kind::Showing: {
+        int id = 0;
+        for (int candidate = 1; candidate <= 10; ++candidate)
+            if (quiz::QuestionBank::Find(candidate)->Text == outcome.QuestionText)
+                id = candidate;
+        QString rows;
+        for (Control row : outcome.Rows)
+            rows += QString::number(static_cast<int>(row) - static_cast<int>(Control::Option1) + 1);
+        return QString("showing %1 (%2) %3").arg(outcome.QuestionNo).arg(id).arg(rows);
+    }
+    case Kind::Ended:
+        return "ended";
+    }
+    return "?";
+}
+
 QStringList Recorded(const RecordingView &view)
 {
     QStringList operations;
@@ -53,19 +85,19 @@ public:
     {
         const QStringList words = step.split(' ');
         if (words[0] == "start") {
-            quiz::Start(run, view, random_);
+            Last = quiz::Start(run, view, random_);
         } else if (words[0] == "next") {
-            quiz::Next(run, view);
+            Last = quiz::Next(run, view);
         } else if (words[0] == "check") {
-            quiz::Check(run, view);
+            Last = quiz::Check(run, view);
         } else if (words[0] == "exit") {
-            quiz::Exit(run, view);
+            Last = quiz::Exit(run, view);
         } else if (words[0] == "select") {
             view.Select(words[1].toInt());
         } else if (words[0] == "right" || words[0] == "wrong") {
             const int key = quiz::QuestionBank::Find(run.QuestionAt(run.QuestionNo))->Key;
             view.Select(words[0] == "right" ? key : key % 4 + 1);
-            quiz::Check(run, view);
+            Last = quiz::Check(run, view);
         } else if (words[0] == "upto") {
             while (run.QuestionNo < words[1].toInt())
                 Play("right, next");
@@ -86,6 +118,8 @@ public:
 
     quiz::TestRun run;
     RecordingView view{run};
+    // What the last action reported.
+    quiz::Outcome Last;
 
 private:
     ScriptedRandom random_;
@@ -116,6 +150,8 @@ void ActionsTest::actionPerformsExactlyItsOperations_data()
     // QuestionNo, CheckedNo, EmptyChecks, WrongAnswers, ExitWarnings after the action.
     QTest::addColumn<QString>("state");
     QTest::addColumn<bool>("ended");
+    // What the action reports it did (Told).
+    QTest::addColumn<QString>("told");
 
     const QString prompt = "Caption Frame1 Выберите ответ (изменения вносите до ПРОВЕРКИ)";
     QTest::newRow("start with its nested next")
@@ -128,74 +164,80 @@ void ActionsTest::actionPerformsExactlyItsOperations_data()
                           "Move Option2 350 1500", "Move Option3 350 2100", prompt, "Visible Option1 true",
                           "Visible Option2 true", "Visible Option3 true", "Visible Option4 true"}
             + ClearAll + QStringList{"Caption Label6 1"} + ShowQuestionOperations(3))
-        << "1 0 0 0 0" << false;
-    QTest::newRow("second start does nothing") << "start" << "start" << QStringList{} << "1 0 0 0 0" << false;
+        << "1 0 0 0 0" << false << "showing 1 (3) 4123";
+    QTest::newRow("second start does nothing") << "start" << "start" << QStringList{} << "1 0 0 0 0" << false << QString();
 
-    QTest::newRow("next before any check") << "start" << "next" << NextRefused << "1 0 0 0 0" << false;
-    QTest::newRow("next after an empty check") << "start, check" << "next" << NextRefused << "1 1 1 0 0" << false;
+    QTest::newRow("next before any check") << "start" << "next" << NextRefused << "1 0 0 0 0" << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
+    QTest::newRow("next after an empty check") << "start, check" << "next" << NextRefused << "1 1 1 0 0" << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
     QTest::newRow("next clears the status line even when refused")
-        << "start, right, next, select 1" << "next" << NextRefused << "2 1 0 0 0" << false;
+        << "start, right, next, select 1" << "next" << NextRefused << "2 1 0 0 0" << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
     QTest::newRow("next after an accepted answer")
         << "start, right" << "next"
         << (QStringList{"Visible Command1 false", "Visible Command4 true", "Caption Label7 "} + ClearAll
             + QStringList{"Caption Label6 2"} + ShowQuestionOperations(7))
-        << "2 1 0 0 0" << false;
+        << "2 1 0 0 0" << false << "showing 2 (7) 4123";
     QTest::newRow("next from 9 to 10 takes Command4 away")
         << "start, upto 9, wrong" << "next"
         << (QStringList{"Visible Command1 false", "Visible Command4 true", "Caption Label7 "} + ClearAll
             + QStringList{"Caption Label6 10", "Move Command4 14000 10000"} + ShowQuestionOperations(9))
-        << "10 9 0 1 0" << false;
+        << "10 9 0 1 0" << false << "showing 10 (9) 4123";
     QTest::newRow("next at 10 does nothing") << "start, upto 10, right" << "next" << QStringList{} << "10 10 0 0 0"
-                                             << false;
+                                             << false << QString();
 
-    QTest::newRow("check before start") << "" << "check" << QStringList{} << "0 0 0 0 0" << false;
+    QTest::newRow("check before start") << "" << "check" << QStringList{} << "0 0 0 0 0" << false << QString();
     QTest::newRow("check with nothing selected")
         << "start" << "check"
         << QStringList{"Value Option1", "Value Option2", "Value Option3", "Value Option4", "Notice Выберите ответ"}
-        << "1 1 1 0 0" << false;
+        << "1 1 1 0 0" << false << "refused Выберите ответ";
     // Question 3: the key is Option2.
     QTest::newRow("check a right answer")
         << "start, select 2" << "check"
         << QStringList{"Value Option1", "Value Option2", "Value Option2", "Caption Label4 0",
                        "Caption Label7 Ответ принят"}
-        << "1 1 0 0 0" << false;
+        << "1 1 0 0 0" << false << "accepted Ответ принят 0";
     QTest::newRow("check a wrong answer")
         << "start, select 1" << "check"
         << QStringList{"Value Option1", "Value Option2", "Caption Label4 1", "Caption Label7 Ответ принят"}
-        << "1 1 0 1 0" << false;
+        << "1 1 0 1 0" << false << "accepted Ответ принят 1";
     QTest::newRow("repeated check keeps the first judgement")
-        << "start, select 2, check, select 1" << "check" << QStringList{} << "1 1 0 0 0" << false;
+        << "start, select 2, check, select 1" << "check" << QStringList{} << "1 1 0 0 0" << false << QString();
     QTest::newRow("three empty checks then an answer")
         << "start, check, check, check, select 4" << "check"
         << QStringList{"Value Option1", "Value Option2", "Value Option3", "Value Option4", "Value Option2",
                        "Caption Label4 1", "Caption Label7 Ответ принят"}
-        << "1 1 0 1 0" << false;
+        << "1 1 0 1 0" << false << "accepted Ответ принят 1";
     // Question 7 is the second of the order: "в 2 раза" on Option1 is wrong there.
     QTest::newRow("question 7 with в 2 раза is wrong")
         << "start, right, next, select 1" << "check"
         << QStringList{"Value Option1", "Value Option2", "Caption Label4 1", "Caption Label7 Ответ принят"}
-        << "2 2 0 1 0" << false;
+        << "2 2 0 1 0" << false << "accepted Ответ принят 1";
     // Question 5 is the sixth: there the same answer is right.
     QTest::newRow("question 5 with в 2 раза is right")
         << "start, upto 6, select 1" << "check"
         << QStringList{"Value Option1", "Value Option1", "Caption Label4 0", "Caption Label7 Ответ принят"}
-        << "6 6 0 0 0" << false;
+        << "6 6 0 0 0" << false << "accepted Ответ принят 0";
 
-    QTest::newRow("exit before start") << "" << "exit" << QStringList{"EndProgram"} << "0 0 0 0 0" << true;
+    // Question 9 is the last of the order; its key is Option1.
+    QTest::newRow("check the last answer")
+        << "start, upto 10, select 1" << "check"
+        << QStringList{"Value Option1", "Value Option1", "Caption Label4 0", "Caption Label7 Ответ принят"}
+        << "10 10 0 0 0" << false << "accepted Ответ принят 0 last";
+
+    QTest::newRow("exit before start") << "" << "exit" << QStringList{"EndProgram"} << "0 0 0 0 0" << true << "ended";
     QTest::newRow("exit while a check is due")
-        << "start" << "exit" << QStringList{"Notice Нажмите кнопку ПРОВЕРИТЬ"} << "1 0 0 0 0" << false;
+        << "start" << "exit" << QStringList{"Notice Нажмите кнопку ПРОВЕРИТЬ"} << "1 0 0 0 0" << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
     QTest::newRow("exit on 3 before its check")
-        << "start, upto 3" << "exit" << QStringList{"Notice Нажмите кнопку ПРОВЕРИТЬ"} << "3 2 0 0 0" << false;
+        << "start, upto 3" << "exit" << QStringList{"Notice Нажмите кнопку ПРОВЕРИТЬ"} << "3 2 0 0 0" << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
     QTest::newRow("exit on 3 after its answer")
-        << "start, upto 3, wrong" << "exit" << QStringList{"EndProgram"} << "3 3 0 1 0" << true;
+        << "start, upto 3, wrong" << "exit" << QStringList{"EndProgram"} << "3 3 0 1 0" << true << "ended";
     QTest::newRow("first exit on 10 asks to show the teacher")
         << "start, upto 10, right" << "exit" << QStringList{"Notice Покажите результат учителю"} << "10 10 0 0 1"
-        << false;
+        << false << "refused Покажите результат учителю";
     QTest::newRow("second exit on 10 ends")
-        << "start, upto 10, right, exit" << "exit" << QStringList{"EndProgram"} << "10 10 0 0 1" << true;
+        << "start, upto 10, right, exit" << "exit" << QStringList{"EndProgram"} << "10 10 0 0 1" << true << "ended";
     QTest::newRow("exit on 10 after an empty check")
         << "start, upto 10, check" << "exit" << QStringList{"Notice Нажмите кнопку ПРОВЕРИТЬ"} << "10 10 1 0 0"
-        << false;
+        << false << "refused Нажмите кнопку ПРОВЕРИТЬ";
 }
 
 void ActionsTest::actionPerformsExactlyItsOperations()
@@ -205,6 +247,7 @@ void ActionsTest::actionPerformsExactlyItsOperations()
     QFETCH(QStringList, operations);
     QFETCH(QString, state);
     QFETCH(bool, ended);
+    QFETCH(QString, told);
 
     Session session;
     session.Play(before);
@@ -223,7 +266,7 @@ void ActionsTest::actionPerformsExactlyItsOperations()
         SeedLogger logger;
         logger.inner = &draws;
         logger.log = log;
-        quiz::Start(session.run, session.view, logger);
+        session.Last = quiz::Start(session.run, session.view, logger);
     } else {
         session.Play(action);
     }
@@ -231,6 +274,7 @@ void ActionsTest::actionPerformsExactlyItsOperations()
     QCOMPARE(Recorded(session.view), operations);
     QCOMPARE(session.State(), state);
     QCOMPARE(session.view.Ended, ended);
+    QCOMPARE(Told(session.Last), told);
 }
 
 void ActionsTest::repeatedCandidatesAreDrawnAgain()
@@ -274,7 +318,7 @@ void ActionsTest::layoutRollChoosesArrangement()
     quiz::TestRun run;
     RecordingView view(run);
     ScriptedRandom draws(ReplayedDraws(roll));
-    quiz::Start(run, view, draws);
+    const quiz::Outcome started = quiz::Start(run, view, draws);
     QCOMPARE(run.LayoutRoll, roll);
 
     QStringList recordedMoves;
@@ -301,6 +345,8 @@ void ActionsTest::layoutRollChoosesArrangement()
             QCOMPARE(row, rowOfAnswer1);
     }
     QCOMPARE(seen, rows);
+    // Start tells the rows it placed, for the window's focus and screen readers.
+    QCOMPARE(Told(started).section(' ', 3), rows);
 }
 
 void ActionsTest::emptyChecksKeepNextAndExitClosed()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Builds the window from its design and routes the buttons' clicks to the test actions.
+// Builds the window from its design, routes the buttons' clicks to the test actions, and
+// follows what each action reports it did.
 #include "Form1.h"
 
 #include "AnswerButton.h"
@@ -176,30 +177,37 @@ void Form1::SetDesignTabOrder()
 
 void Form1::Command1_Click()
 {
-    quiz::Start(run_, *this, *random_);
-    ScreenReader::TestStarted(*this);
-    ScreenReader::FocusTopAnswer(*this);
+    Follow(quiz::Start(run_, *this, *random_));
 }
 
 void Form1::Command2_Click()
 {
-    const bool due = run_.CheckDue();
-    quiz::Check(run_, *this);
-    if (due && !run_.CheckDue())
-        ScreenReader::AnswerAccepted(*this);
+    Follow(quiz::Check(run_, *this));
 }
 
 void Form1::Command3_Click()
 {
-    quiz::Exit(run_, *this);
+    Follow(quiz::Exit(run_, *this));
 }
 
 void Form1::Command4_Click()
 {
-    const int before = run_.QuestionNo;
-    quiz::Next(run_, *this);
-    // Only a Next that showed a new question moves the focus; the one Start presses comes
-    // before the order is drawn, and Start places the focus itself when it is done.
-    if (run_.QuestionNo != before && run_.QuestionOrder[0] != 0)
-        ScreenReader::FocusTopAnswer(*this);
+    Follow(quiz::Next(run_, *this));
+}
+
+void Form1::Follow(const quiz::Outcome &outcome)
+{
+    using Kind = quiz::Outcome::Kind;
+    // Qt hands a widget's children to assistive tools in their stacking order: stacked from
+    // the top row down, the answers are met in the order the screen shows them.
+    if (outcome.What == Kind::Showing)
+        for (Control row : outcome.Rows)
+            Widget(row)->raise();
+    ScreenReader::Tell(*this, outcome);
+    // A new question: the pupil's next step is to choose, from the top. An accepted answer:
+    // to go on, or after the last question to leave.
+    if (outcome.What == Kind::Showing)
+        Widget(outcome.Rows[0])->setFocus(Qt::OtherFocusReason);
+    else if (outcome.What == Kind::Accepted)
+        (outcome.LastQuestion ? Command3 : Command4)->setFocus(Qt::OtherFocusReason);
 }

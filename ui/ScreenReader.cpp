@@ -2,7 +2,6 @@
 #include "ScreenReader.h"
 
 #include "AnswerButton.h"
-#include "Form1.h"
 #include "PictureBox.h"
 #include "Product.h"
 
@@ -86,25 +85,12 @@ private:
 };
 
 // The list of answers. Its answers are met in the order of the rows a sighted pupil sees,
-// top to bottom, whichever rows the layout of this run gave them: a screen reader walks the
-// list, and says "2 of 4", in the order Qt hands the children over, and Qt's own order is
-// the order the buttons were made in.
+// top to bottom, whichever rows the layout of this run gave them: the window stacks them
+// so, and a screen reader walks the list, and says "2 of 4", in the order Qt hands the
+// children over.
 class AnswerListAccessible : public QAccessibleWidget {
 public:
     explicit AnswerListAccessible(QWidget *frame) : QAccessibleWidget(frame, QAccessible::List) {}
-
-    int childCount() const override { return int(Rows().size()); }
-
-    QAccessibleInterface *child(int index) const override
-    {
-        const QWidgetList rows = Rows();
-        return index >= 0 && index < rows.size() ? QAccessible::queryAccessibleInterface(rows.at(index)) : nullptr;
-    }
-
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child == nullptr ? -1 : int(Rows().indexOf(qobject_cast<QWidget *>(child->object())));
-    }
 
     // At launch the frame lies under the photograph, but for the edge of its border, and
     // holds no answer: a sighted pupil sees nothing there, and a screen reader is offered
@@ -113,20 +99,10 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        const QWidgetList rows = Rows();
+        const QWidgetList rows = widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         if (std::none_of(rows.begin(), rows.end(), [](const QWidget *row) { return row->isVisible(); }))
             state.invisible = true;
         return state;
-    }
-
-private:
-    QWidgetList Rows() const
-    {
-        QWidgetList rows = widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        std::stable_sort(rows.begin(), rows.end(), [](const QWidget *a, const QWidget *b) {
-            return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
-        });
-        return rows;
     }
 };
 
@@ -154,7 +130,7 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     if (className == QLatin1String("Form1"))
         return new QAccessibleWidget(widget, WindowRole);
-    if (className == QLatin1String("QGroupBox") && qobject_cast<Form1 *>(widget->window()) != nullptr)
+    if (className == QLatin1String("QGroupBox") && widget->window()->inherits("Form1"))
         return new AnswerListAccessible(widget);
     if (className == QLatin1String("AnswerButton"))
         return new AnswerAccessible(static_cast<AnswerButton *>(widget));
@@ -182,35 +158,30 @@ private:
     QString meaning_;
 };
 
-bool Reachable(const QWidget *widget)
-{
-    return widget->isVisible() && widget->isEnabled();
-}
-
 } // namespace
 
-void Describe(Form1 &window)
+void Describe(const Controls &controls)
 {
     static const bool factoryInstalled = (QAccessible::installFactory(WindowAccessible), true);
     Q_UNUSED(factoryInstalled);
     // Visible captions stay as designed, misspellings included; what a screen reader says
     // may be fuller and spelt right.
-    window.setAccessibleDescription(QString::fromUtf8(product::SummaryRu));
-    window.Label1->setAccessibleDescription(QStringLiteral("Текст вопроса"));
-    window.Label2->setAccessibleDescription(QStringLiteral("Школа и учебный год"));
-    window.Label3->setAccessibleName(QStringLiteral("Количество ошибок"));
-    window.Label4->setAccessibleName(QStringLiteral("Ошибок пока нет"));
-    window.Label5->setAccessibleName(QStringLiteral("Номер вопроса"));
-    window.Label6->setAccessibleName(QStringLiteral("Тест не начат"));
-    window.Label7->setAccessibleDescription(QStringLiteral("Строка состояния"));
-    window.Frame1->setAccessibleDescription(QStringLiteral("Варианты ответа"));
-    window.Picture1->setAccessibleName(QStringLiteral("Фотография: морской берег, трава на дюнах, море и небо"));
-    window.Command1->setAccessibleDescription(StartMeaning);
-    window.Command2->setAccessibleDescription(CheckMeaning);
-    window.Command3->setAccessibleDescription(ExitMeaning);
-    window.Command4->setAccessibleDescription(NextMeaning);
-    new VerdictFades(window.Command3, ExitMeaning);
-    new VerdictFades(window.Command4, NextMeaning);
+    controls.Widget(Control::Form1)->setAccessibleDescription(QString::fromUtf8(product::SummaryRu));
+    controls.Label1->setAccessibleDescription(QStringLiteral("Текст вопроса"));
+    controls.Label2->setAccessibleDescription(QStringLiteral("Школа и учебный год"));
+    controls.Label3->setAccessibleName(QStringLiteral("Количество ошибок"));
+    controls.Label4->setAccessibleName(QStringLiteral("Ошибок пока нет"));
+    controls.Label5->setAccessibleName(QStringLiteral("Номер вопроса"));
+    controls.Label6->setAccessibleName(QStringLiteral("Тест не начат"));
+    controls.Label7->setAccessibleDescription(QStringLiteral("Строка состояния"));
+    controls.Frame1->setAccessibleDescription(QStringLiteral("Варианты ответа"));
+    controls.Picture1->setAccessibleName(QStringLiteral("Фотография: морской берег, трава на дюнах, море и небо"));
+    controls.Command1->setAccessibleDescription(StartMeaning);
+    controls.Command2->setAccessibleDescription(CheckMeaning);
+    controls.Command3->setAccessibleDescription(ExitMeaning);
+    controls.Command4->setAccessibleDescription(NextMeaning);
+    new VerdictFades(controls.Command3, ExitMeaning);
+    new VerdictFades(controls.Command4, NextMeaning);
 #ifdef Q_OS_WIN
     // Qt's UI Automation bridge tells a change of the checked state to a screen reader
     // for check boxes only. A pupil who chooses the focused answer with Space would hear
@@ -218,7 +189,7 @@ void Describe(Form1 &window)
     // selected, or when the focus next moves), so the choice is also told as the answer's
     // selection, which the bridge passes on as UI Automation's ElementSelected event. On
     // Linux the checked state's own change already reaches Orca, which says "selected".
-    for (QRadioButton *answer : {window.Option1, window.Option2, window.Option3, window.Option4})
+    for (QRadioButton *answer : {controls.Option1, controls.Option2, controls.Option3, controls.Option4})
         QObject::connect(answer, &QAbstractButton::toggled, answer, [answer](bool checked) {
             if (!checked)
                 return;
@@ -228,63 +199,51 @@ void Describe(Form1 &window)
 #endif
 }
 
-void CaptionChanged(Form1 &window, Control control, const QString &caption)
+void CaptionChanged(const Controls &controls, Control control, const QString &caption)
 {
-    // The bare numbers mean little when heard on their own.
     switch (control) {
     case Control::Label6:
-        window.Label6->setAccessibleName(QStringLiteral("Вопрос %1 из 10").arg(caption));
+        controls.Label6->setAccessibleName(QStringLiteral("Вопрос %1 из 10").arg(caption));
         break;
     case Control::Label4:
-        window.Label4->setAccessibleName(QStringLiteral("Ошибок: %1").arg(caption));
+        controls.Label4->setAccessibleName(QStringLiteral("Ошибок: %1").arg(caption));
         break;
     case Control::Frame1:
-        // The frame's title is the instruction; its name becomes the question.
-        window.Frame1->setAccessibleDescription(caption);
+        controls.Frame1->setAccessibleDescription(caption);
         break;
     default:
         break;
     }
-    if ((control == Control::Label1 || control == Control::Label6) && !window.Label1->text().isEmpty())
-        window.Frame1->setAccessibleName(
-            QStringLiteral("Вопрос %1 из 10. %2").arg(window.Label6->text(), window.Label1->text()));
 }
 
-void TestStarted(Form1 &window)
+void Tell(const Controls &controls, const quiz::Outcome &outcome)
 {
-    // The photograph has gone and the answers are on their rows: the list is there to be
-    // read now, its answers in a new order, and a screen reader that keeps the children it
-    // has seen fetches them again.
-    QAccessibleEvent shown(window.Frame1, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
-    QAccessibleEvent reordered(window.Frame1, QAccessible::ObjectReorder);
-    QAccessible::updateAccessibility(&reordered);
-}
-
-void FocusTopAnswer(Form1 &window)
-{
-    // A new question: the verdict on the last one is old news, even where the focus never
-    // reached the button that carried it.
-    window.Command3->setAccessibleDescription(ExitMeaning);
-    window.Command4->setAccessibleDescription(NextMeaning);
-    QRadioButton *top = nullptr;
-    for (QRadioButton *button : {window.Option1, window.Option2, window.Option3, window.Option4})
-        if (button->isVisible() && (top == nullptr || button->y() < top->y()))
-            top = button;
-    if (top != nullptr)
-        top->setFocus(Qt::OtherFocusReason);
-}
-
-void AnswerAccepted(Form1 &window)
-{
-    const QString verdict = QStringLiteral("%1. Ошибок: %2.").arg(window.Label7->text(), window.Label4->text());
-    if (Reachable(window.Command4)) {
-        window.Command4->setAccessibleDescription(verdict);
-        window.Command4->setFocus(Qt::OtherFocusReason);
-    } else if (Reachable(window.Command3)) {
-        window.Command3->setAccessibleDescription(
-            verdict + QStringLiteral(" Это был последний вопрос, тест окончен."));
-        window.Command3->setFocus(Qt::OtherFocusReason);
+    using Kind = quiz::Outcome::Kind;
+    if (outcome.What == Kind::Showing) {
+        controls.Frame1->setAccessibleName(QStringLiteral("Вопрос %1 из 10. %2")
+                                               .arg(QString::number(outcome.QuestionNo),
+                                                    QString::fromStdString(outcome.QuestionText)));
+        // The first question: the photograph has gone and the answers are on their rows, so
+        // the list is there to be read now, its answers in a new order, and a screen reader
+        // that keeps the children it has seen fetches them again.
+        if (outcome.QuestionNo == 1) {
+            QAccessibleEvent shown(controls.Frame1, QAccessible::ObjectShow);
+            QAccessible::updateAccessibility(&shown);
+            QAccessibleEvent reordered(controls.Frame1, QAccessible::ObjectReorder);
+            QAccessible::updateAccessibility(&reordered);
+        }
+        // The verdict on the last question is old news, even where the focus never reached
+        // the button that carried it.
+        controls.Command3->setAccessibleDescription(ExitMeaning);
+        controls.Command4->setAccessibleDescription(NextMeaning);
+    } else if (outcome.What == Kind::Accepted) {
+        const QString verdict = QStringLiteral("%1. Ошибок: %2.")
+                                    .arg(QString::fromStdString(outcome.Verdict), QString::number(outcome.WrongAnswers));
+        if (outcome.LastQuestion)
+            controls.Command3->setAccessibleDescription(verdict
+                                                        + QStringLiteral(" Это был последний вопрос, тест окончен."));
+        else
+            controls.Command4->setAccessibleDescription(verdict);
     }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader hears of the window, and where the keyboard focus goes when the
-// test moves on. Nothing here changes what a sighted pupil sees.
+// What a screen reader hears of the window. Nothing here changes what a sighted pupil sees,
+// nor where the keyboard focus goes: the window moves the focus once this has put in
+// place what a pupil must hear there.
 //
 // Screen readers speak a control when it takes the focus (its name, role and description)
 // together with the names of the containers the focus enters; some do not speak a name
@@ -8,31 +9,25 @@
 // put in place first, and then the focus moves onto it.
 #pragma once
 
+#include "Actions.h"
+#include "Controls.h"
 #include "FormView.h"
 
 #include <QString>
 
-class Form1;
-
 namespace ScreenReader {
 
 // Roles and names for every control; called once the controls exist.
-void Describe(Form1 &window);
+void Describe(const Controls &controls);
 
-// A caption the logic has just set: the question's number and text become the name of
-// the answer frame, heard whenever the focus comes into the answers; bare numbers get
-// their meaning.
-void CaptionChanged(Form1 &window, quiz::Control control, const QString &caption);
+// A caption the logic has just set: bare numbers get their meaning, and the frame's title,
+// the instruction, becomes the answers' description.
+void CaptionChanged(const Controls &controls, quiz::Control control, const QString &caption);
 
-// Start has taken the photograph away and put the answers on the rows of this run.
-void TestStarted(Form1 &window);
-
-// After a new question appears the pupil's next step is to choose an answer.
-void FocusTopAnswer(Form1 &window);
-
-// An answer has just been accepted: the focus goes on to the button the pupil presses
-// next, «Следующий вопрос», or «Выход» after the last question, and that button first
-// carries the verdict and the count of mistakes, so both are heard as it takes the focus.
-void AnswerAccepted(Form1 &window);
+// What an action did. A question shown becomes the name of the answers' list, heard
+// whenever the focus comes into the answers. An accepted answer's verdict and count of
+// mistakes ride on the button the pupil presses next, «Следующий вопрос», or «Выход» after
+// the last question, so both are heard as it takes the focus.
+void Tell(const Controls &controls, const quiz::Outcome &outcome);
 
 } // namespace ScreenReader
