@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
+#include "Product.h"
 
 #include <QApplication>
 
@@ -7,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     // Ties the running window to its menu entry, for its icon and its place in the dock.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.znaydar.Znaydar"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(product::AppId));
     Form1 window;
     window.show();
     return QApplication::exec();

@@ -9,7 +9,7 @@
 #   --runs N       timed runs of each program (default 9), alternating floor and program
 #   --warmup N     untimed runs of each first, to fill the disk and font caches (default 1)
 #   --quick        one run each and no warm-up: only shows the measurement works
-#   --title TEXT   the program's window title (default Знайдар)
+#   --title TEXT   the program's window title (default: the name in the build's product.env)
 #   --timeout S    seconds one start may take before it counts as a failure (default 30)
 #
 # How "the window is up" is seen: the script runs its own Xvfb with no window manager and
@@ -26,7 +26,7 @@ export LC_ALL=C.UTF-8
 
 runs=9
 warmup=1
-title=Знайдар
+title=""
 floor_title=floor
 timeout=30
 
@@ -74,6 +74,10 @@ stop_app() {
 }
 
 . "$(dirname "$0")/../tests/session.sh"
+if [ -z "$title" ]; then
+    session_product "$program" || { echo "no product.env in the build of $program: give --title" >&2; exit 1; }
+    title=$name
+fi
 cleanup() {
     stop_app
     [ -z "$xev_pid" ] || kill "$xev_pid" 2>/dev/null || true

@@ -19,7 +19,8 @@ session_begin screenshots 120 "$work"
 start_private_x "$((712 * scale))x$((420 * scale))"
 printf 'Xft.dpi:\t%d\n' $((96 * scale)) | xrdb -nocpp -load -
 session_spawn "$work/program.out" build/app/znaydar
-find_window window Знайдар
+session_product build
+find_window window "$name"
 session_scale=$scale
 step "$window" "the launch screen" 60 shows start_face ffff00
 suffix=""

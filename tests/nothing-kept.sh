@@ -90,7 +90,10 @@ started=$(date +%s%N)
 ) >"$work/program.out" 2>&1 &
 traced=$!
 
-find_window window Знайдар
+# The window by its title, from the build the program was made in; an installed program
+# has no build beside it, and its window is the one window on the private screen.
+session_product "$program" || name='.+'
+find_window window "$name"
 
 # Each step waits for the window to show its answer to the one before, however busy the
 # machine: a click sent before the window has drawn the last one's result would meet a

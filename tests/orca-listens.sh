@@ -27,6 +27,10 @@ program=$(readlink -f "$1")
     exit 2
 }
 session_require Xvfb xdotool xwininfo dbus-run-session orca
+session_product "$program" || {
+    say "$1 is not in a build folder: its product.env gives the window's title" >&2
+    exit 2
+}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/orca-listens.XXXXXX")
 debug="$work/orca.debug"
@@ -194,7 +198,7 @@ started=$(date +%s%N)
 ORCA_LISTENS_SESSION="$work" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.out" 2>&1 &
 app=$!
-find_window window Знайдар
+find_window window "$name"
 
 ORCA_LISTENS_SESSION="$work" ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" PATH="$work/bin:$PATH" \
     orca --debug-file="$debug" -d braille >"$work/orca.out" 2>&1 &

@@ -8,6 +8,9 @@
 #                                       session prints, the whole session's time (kept
 #                                       below CTest's limit for the script), and a private
 #                                       folder for the session's files
+#   session_product BUILD|PROGRAM       the product's details from the build's product.env
+#                                       ($name, the window's title, and the rest), given the
+#                                       build folder or a program inside it; fails if none
 #   start_private_x [SIZE]              an X screen of its own on a free display, 1024x768
 #                                       unless SIZE is given, where a held key does not
 #                                       repeat; exports DISPLAY and
@@ -61,6 +64,17 @@ session_begin() {
     while read -r name x y _; do
         [[ -z "$name" || "$name" == '#'* ]] || session_places[$name]="$x $y"
     done <"$(dirname "${BASH_SOURCE[0]}")/places.txt"
+}
+
+session_product() {
+    local dir
+    for dir in "$1" "$(dirname "$1")/.."; do
+        if [ -f "$dir/product.env" ]; then
+            . "$dir/product.env"
+            return 0
+        fi
+    done
+    return 1
 }
 
 # Seconds left of the session's time, at least one.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every pupil can take the test: by keyboard alone, with a screen reader, and reading
 // every text against its background.
+#include "Product.h"
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
@@ -185,7 +186,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
 #else
     const QAccessible::Role windowRole = QAccessible::Window;
 #endif
-    check(&form, windowRole, "Знайдар", "Тест по теме «Кодирование информации»", true);
+    check(&form, windowRole, QString::fromUtf8(product::Name), QString::fromUtf8(product::SummaryRu), true);
     check(form.Label2, QAccessible::StaticText, "Таловерская школа, 2007-2008 уч. год", "Школа и учебный год", true);
     check(form.Label5, QAccessible::StaticText, "Номер вопроса", "", true);
     check(form.Label6, QAccessible::StaticText, "Тест не начат", "", true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the pupil first sees: every control in its design state, before any code has run;
 // and the answer frame drawn as designed once the test is under way.
+#include "Product.h"
 #include "WindowTesting.h"
 
 #include <QFile>
@@ -179,7 +180,7 @@ void Form1LaunchTest::controlHasItsDesignState()
 
 void Form1LaunchTest::windowIsFixedLightGreenWithIcon()
 {
-    QCOMPARE(window_->windowTitle(), QString("Знайдар"));
+    QCOMPARE(window_->windowTitle(), QString::fromUtf8(product::Name));
     QCOMPARE(window_->size(), QSize(712, 420));
     QCOMPARE(window_->minimumSize(), QSize(712, 420));
     QCOMPARE(window_->maximumSize(), QSize(712, 420));

@@ -82,7 +82,7 @@ program=""
 launch() {
     session_spawn "$work/$2.out" "$wine" "$1"
     program=$spawned
-    find_window window Знайдар 120
+    find_window window "$name" 120
     step "$window" "$2: the launch screen, its start button yellow" 60 launch_screen
 }
 quit() {
@@ -121,7 +121,7 @@ uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # A higher version, built here from the same files with the version raised.
 raised=${version%.*}.$((${version##*.} + 1))
 
-# The Apps and Features entries named «Знайдар», one `KEY|NAME=VALUE` a line, from an export of
+# The Apps and Features entries named «$name», one `KEY|NAME=VALUE` a line, from an export of
 # the Uninstall key (reg query prints Cyrillic through the console's code page as question
 # marks; an export is UTF-16): strings unescaped, DWORDs in decimal, REG_EXPAND_SZ decoded.
 entries() {
