@@ -4,17 +4,21 @@
 # licences that must ship with the picture and the font, and dependencies that a Debian
 # system can satisfy.
 #
-#   check-deb.sh BUILD_DIR     packs BUILD_DIR with `cpack -G DEB` (or $CPACK), then checks it
-#   check-deb.sh PACKAGE.deb   checks a package built elsewhere
+#   check-deb.sh BUILD_DIR               packs BUILD_DIR with `cpack -G DEB` (or $CPACK), then
+#                                        checks it
+#   check-deb.sh BUILD_DIR PACKAGE.deb   checks a package built from BUILD_DIR before
+# The product's name and application id come from the build's product.env.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 BUILD_DIR | PACKAGE.deb" >&2
+    echo "usage: $0 BUILD_DIR [PACKAGE.deb]" >&2
     exit 2
 }
-[ $# -eq 1 ] || usage
-
-app_id=io.github.znaydar.Znaydar
+[ $# -ge 1 ] && [ $# -le 2 ] && [ -f "$1/product.env" ] || usage
+build=$(cd "$1" && pwd)
+. "$build/product.env"
+# ImageMagick to read pictures, and a private X screen for the packaged program.
+. "$(dirname "$0")/session.sh"
 failures=0
 
 fail() {
@@ -26,8 +30,7 @@ fail() {
 work=$(mktemp -d "${TMPDIR:-/tmp}/znaydar-deb.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-if [ -d "$1" ]; then
-    build=$(cd "$1" && pwd)
+if [ $# -eq 1 ]; then
     [ -f "$build/CPackConfig.cmake" ] || {
         echo "FAIL: $build/CPackConfig.cmake is missing: is cmake/Packaging.cmake included?" >&2
         exit 1
@@ -44,8 +47,8 @@ if [ -d "$1" ]; then
         exit 1
     }
     deb=${debs[0]}
-elif [ -f "$1" ]; then
-    deb=$1
+elif [ -f "$2" ]; then
+    deb=$2
 else
     usage
 fi
@@ -91,11 +94,11 @@ done
     fail "/usr/bin/znaydar is not executable"
 
 # The hicolor theme trusts the folder name for the size, so a wrong picture there would be
-# scaled silently. Width and height are the two big-endian words after the PNG signature.
+# scaled silently. ImageMagick reads each picture's size.
 for png in "$root"/usr/share/icons/hicolor/*x*/apps/"$app_id".png; do
     [ -s "$png" ] || continue
     folder=$(basename "$(dirname "$(dirname "$png")")")
-    size=$(od -An -tu1 -j16 -N8 "$png" | awk '{printf "%dx%d", $3*256+$4, $7*256+$8}')
+    size=$(magick_ "$png" -format '%wx%h' info: 2>/dev/null) || size="unreadable"
     [ "$size" = "$folder" ] || fail "the $folder icon is $size"
 done
 
@@ -114,20 +117,20 @@ if [ -s "$desktop" ]; then
     icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n 1)
     [ "$icon" = "$app_id" ] || fail "Icon=$icon does not name the installed icon $app_id"
     # A Russian menu says the program's own name.
-    grep -qx 'Name\[ru\]=Знайдар' "$desktop" || fail "the desktop entry has no Name[ru]=Знайдар"
+    grep -qxF "Name[ru]=$name" "$desktop" || fail "the desktop entry has no Name[ru]=$name"
 fi
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 if [ -s "$metainfo" ]; then
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
         fail "the metainfo does not launch $app_id.desktop"
-    grep -q '<name xml:lang="ru">Знайдар</name>' "$metainfo" || fail "the metainfo has no Russian name Знайдар"
+    grep -qF "<name xml:lang=\"ru\">$name</name>" "$metainfo" || fail "the metainfo has no Russian name $name"
 fi
 
 # --- the running window finds its menu entry ----------------------------------------------
 # A dock matches a window to its entry by the window's class on X11 (StartupWMClass), and on
 # Wayland by the application id the program gives itself, which must be the entry's file
-# name, case and all. The id is a UTF-16 string in the program; without its zero bytes it
-# reads as plain text.
+# name, case and all. The program carries the id as text (a UTF-16 copy of it reads the same
+# without its zero bytes).
 if [ -s "$desktop" ] && [ -x "$root/usr/bin/znaydar" ]; then
     named=$(tr -d '\000' <"$root/usr/bin/znaydar" | grep -cF "$app_id" || true)
     [ "$named" -gt 0 ] || fail "the program does not call itself $app_id, the name of its desktop entry"
@@ -138,15 +141,14 @@ if [ -s "$desktop" ] && [ -x "$root/usr/bin/znaydar" ] && command -v Xvfb >/dev/
     # In a subshell of its own: the session ends its X screen and the program when it ends,
     # and a window that never came fails this check alone.
     if ! wm_class=$(
-        . "$(dirname "$0")/../tests/session.sh"
         trap session_end EXIT
         session_begin check-deb 60 "$work"
         start_private_x
         session_spawn "$work/program.out" env QT_QPA_PLATFORM=xcb "$root/usr/bin/znaydar"
-        find_window window Знайдар >&2
+        find_window window "$name" >&2
         xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"$/\2/p'
     ); then
-        fail "the packaged program showed no window «Знайдар»: $(tail -n 3 "$work/program.out")"
+        fail "the packaged program showed no window «$name»: $(tail -n 3 "$work/program.out")"
     else
         entry_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
         [ "$wm_class" = "$entry_class" ] ||
@@ -174,10 +176,10 @@ names=$(printf '%s\n' "$depends" | tr ',|' '\n\n' | sed -E 's/^ +//; s/[ (:].*$/
 printf '%s\n' "$names" | grep -qx libqt6widgets6 || fail "Depends does not list libqt6widgets6"
 # dpkg-shlibdeps only names packages that dpkg itself knows; a name dpkg has never heard of
 # came from somewhere else (a hand-built Qt, a library in /usr/local) and would not install.
-for name in $names; do
-    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+for package in $names; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [ "$status" = "install ok installed" ] ||
-        fail "Depends names '$name', which is not a Debian package installed here"
+        fail "Depends names '$package', which is not a Debian package installed here"
 done
 
 # Debian 13 renamed the libraries whose ABI changed with 64-bit time (libqt6core6t64 and
