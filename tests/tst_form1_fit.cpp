@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every text fits its control in the font the window really uses, so no pupil meets a
 // question or an answer cut short.
-#include "DesignUnits.h"
+#include "DesignExpected.h"
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
@@ -134,7 +134,7 @@ void Form1FitTest::answersAreWhollyVisibleOnEveryRow()
     // The widest answer on the row that starts furthest right must end inside the frame.
     QRadioButton *probe = window_->Option1;
     const int innerRight = window_->FrameInner().right();
-    const int furthestLeft = Pixels(360);
+    const int furthestLeft = Expected::InPixels(Expected::Rows[0]).x();
     for (int id = 1; id <= 10; ++id) {
         for (std::string_view answer : quiz::QuestionBank::Find(id)->Answers) {
             probe->setText(QString::fromUtf8(answer));

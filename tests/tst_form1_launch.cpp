@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the pupil first sees: every control in its design state, before any code has run;
 // and the answer frame drawn as designed once the test is under way.
+#include "DesignExpected.h"
 #include "Product.h"
 #include "WindowTesting.h"
 
@@ -69,7 +70,7 @@ QString Mismatch(const QImage &shot, bool across, int fixedPixel, const Stretch 
     return QString();
 }
 
-const QColor Green(128, 255, 128);
+const QColor Green = Expected::LightGreen;
 const QColor White(255, 255, 255);
 // The bevel greys of the classic look: the palette's Midlight, Dark and Shadow.
 const QColor Midlight(202, 202, 202);
@@ -96,41 +97,12 @@ void Form1LaunchTest::controlHasItsDesignState_data()
     QTest::addColumn<int>("alignment");
     QTest::addColumn<bool>("visible");
 
-    const QColor green(128, 255, 128);
-    const QColor pale(192, 255, 192);
-    const QColor black(0, 0, 0);
-    const int left = Qt::AlignLeft | Qt::AlignTop;
-    const int right = Qt::AlignRight | Qt::AlignTop;
-    const int centre = Qt::AlignHCenter | Qt::AlignTop;
     // Pixels at 15 twips each; option buttons relative to Frame1's corner.
-    QTest::newRow("Label1") << "Label1" << QRect(24, 56, 665, 113) << "" << green << black << 16 << true << left << true;
-    QTest::newRow("Frame1") << "Frame1" << QRect(80, 168, 553, 177) << "" << green << QColor(128, 0, 128) << 16 << true
-                            << 0 << true;
-    QTest::newRow("Command1") << "Command1" << QRect(288, 352, 137, 33) << "Начать тест" << QColor(255, 255, 0)
-                              << black << 16 << true << 0 << true;
-    QTest::newRow("Label2") << "Label2" << QRect(56, 16, 137, 33) << "Таловерская школа, 2007-2008 уч. год" << green
-                            << black << 13 << false << centre << true;
-    for (int k = 1; k <= 4; ++k)
-        QTest::newRow(qPrintable(QString("Option%1").arg(k)))
-            << QString("Option%1").arg(k) << QRect(24, 24, 793, 25) << "" << (k == 4 ? green : pale) << black << 16
-            << false << 0 << false;
-    QTest::newRow("Label3") << "Label3" << QRect(488, 32, 89, 17) << "Ощибок:" << green << black << 16 << false << right
-                            << true;
-    QTest::newRow("Command2") << "Command2" << QRect(80, 352, 129, 33) << "Проверить" << green << black << 16 << true
-                              << 0 << true;
-    QTest::newRow("Label4") << "Label4" << QRect(592, 32, 41, 17) << "" << green << black << 16 << false << left << true;
-    QTest::newRow("Command3") << "Command3" << QRect(504, 352, 129, 33) << "Выход" << green << black << 16 << true << 0
-                              << true;
-    QTest::newRow("Label5") << "Label5" << QRect(488, 8, 89, 25) << "Вопрооос:" << green << black << 16 << false << right
-                            << true;
-    QTest::newRow("Label6") << "Label6" << QRect(592, 8, 41, 25) << "" << green << black << 16 << false << left << true;
-    QTest::newRow("Label7") << "Label7" << QRect(280, 392, 161, 17) << "" << green << QColor(192, 0, 0) << 13 << true
-                            << centre << true;
-    QTest::newRow("Picture1") << "Picture1" << QRect(80, 64, 553, 273) << "" << QColor() << QColor() << 0 << false << 0
-                              << true;
-    QTest::newRow("Command4") << "Command4" << QRect(256, 352, 201, 33) << "Следующий вопрос" << green << black << 16
-                              << true << 0 << false;
-    QTest::newRow("Label8") << "Label8" << QRect(616, 8, 57, 25) << "" << green << black << 16 << false << left << true;
+    for (const Expected::Control &control : Expected::Controls)
+        QTest::newRow(control.Name) << control.Name << Expected::InPixels(control.Place) << control.Caption
+                                    << control.Back << control.Text
+                                    << (control.Points > 0 ? Expected::PixelSize(control.Points) : 0) << control.Bold
+                                    << control.Alignment << control.Visible;
 }
 
 void Form1LaunchTest::controlHasItsDesignState()
@@ -305,7 +277,7 @@ void Form1LaunchTest::drawnAsDesignedAtLaunch()
         verify(state + ", top edge", Mismatch(drawn, false, column, topEdge, int(top) - 3, int(top) + 3));
         verify(state + ", bottom edge", Mismatch(drawn, false, column, bottomEdge, int(bottom) - 3, int(bottom) + 3));
     };
-    buttonEdges(shot, window_->Command1, QColor(255, 255, 0));
+    buttonEdges(shot, window_->Command1, Expected::Yellow);
     buttonEdges(shot, window_->Command2, Green);
     buttonEdges(shot, window_->Command3, Green);
     // The focused button shows the keyboard focus mark, in the active window: where the
@@ -401,27 +373,37 @@ void Form1LaunchTest::drawnAsDesignedAfterStart()
     const qreal scale = shot.devicePixelRatio();
     // Frame1 spans 1200 to 9495 twips across and 2520 to 5175 down: 80 to 633 and 168 to
     // 345 pixels. Its right border is the last two pixels, grey then white, and the answers
-    // on rows at 360, 900, 1500 and 2100 twips (375 high) end where it starts.
-    const Stretch rightBorder{{0, Green}, {631, FrameGrey}, {632, White}, {633, Green}};
-    for (qreal rowTop : {168 + 24, 168 + 60, 168 + 100, 168 + 140}) {
-        for (int y = qCeil(rowTop * scale); y < qFloor((rowTop + 25) * scale); ++y) {
-            const QString wrong = Mismatch(shot, true, y, rightBorder, 620, 640);
+    // on their rows (375 twips high) end where it starts.
+    const QRect frame = Expected::InPixels(Expected::Of("Frame1").Place);
+    const int end = frame.x() + frame.width(), bottomEnd = frame.y() + frame.height();
+    const Stretch rightBorder{{0, Green}, {end - 2, FrameGrey}, {end - 1, White}, {end, Green}};
+    const int rowHeight = Expected::InPixels(Expected::Of("Option1").Place).height();
+    for (const QPoint &row : Expected::Rows) {
+        const qreal rowTop = frame.y() + Expected::InPixels(row).y();
+        for (int y = qCeil(rowTop * scale); y < qFloor((rowTop + rowHeight) * scale); ++y) {
+            const QString wrong = Mismatch(shot, true, y, rightBorder, end - 13, end + 7);
             QVERIFY2(wrong.isEmpty(), qPrintable("right border beside an answer: " + wrong));
         }
     }
-    // With a title, the top line runs under it and above the first answer row (at 360
-    // twips, 192 pixels down): beside the title's end the frame shows green, grey, white,
-    // green and then the answer.
-    const int column = qFloor(625 * scale);
-    const QString wrong = Mismatch(shot, false, column, {{0, Green}, {187, FrameGrey}, {188, White}, {189, Green}}, 160, 192);
+    // With a title, the top line runs under it (19 pixels below the frame's top) and above
+    // the first answer row (at 360 twips, 192 pixels down): beside the title's end the frame
+    // shows green, grey, white, green and then the answer.
+    const int titleLine = frame.y() + 19;
+    const int column = qFloor((end - 8) * scale);
+    const QString wrong = Mismatch(shot, false, column,
+                                   {{0, Green}, {titleLine, FrameGrey}, {titleLine + 1, White}, {titleLine + 2, Green}},
+                                   frame.y() - 8, frame.y() + Expected::InPixels(Expected::Rows[0]).y());
     QVERIFY2(wrong.isEmpty(), qPrintable("top line: " + wrong));
     // Its bottom line, grey above white, is the frame's last two pixels (343 and 344), and
     // its left line the first two (80 and 81), clear of the answers.
-    const QString bottom = Mismatch(shot, false, DevicePixel(shot, 380),
-                                    {{0, Green}, {343, FrameGrey}, {344, White}, {345, Green}}, 336, 350);
+    const QString bottom =
+        Mismatch(shot, false, DevicePixel(shot, frame.x() + 300),
+                 {{0, Green}, {bottomEnd - 2, FrameGrey}, {bottomEnd - 1, White}, {bottomEnd, Green}}, bottomEnd - 9,
+                 bottomEnd + 5);
     QVERIFY2(bottom.isEmpty(), qPrintable("bottom line: " + bottom));
     const QString left = Mismatch(shot, true, DevicePixel(shot, 300),
-                                  {{0, Green}, {80, FrameGrey}, {81, White}, {82, Green}}, 74, 100);
+                                  {{0, Green}, {frame.x(), FrameGrey}, {frame.x() + 1, White}, {frame.x() + 2, Green}},
+                                  frame.x() - 6, frame.x() + 20);
     QVERIFY2(left.isEmpty(), qPrintable("left line: " + left));
 
     // On a desktop in a dark style (GNOME's Adwaita:dark through Qt's gtk3 theme, a dark

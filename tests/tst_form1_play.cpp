@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A pupil's test on the real window: clicks, notices, the layouts, and the end.
+#include "DesignExpected.h"
 #include "QuestionBank.h"
 #include "WindowTesting.h"
 
@@ -115,11 +116,10 @@ void Form1PlayTest::layoutsPutOptionsOnFourRows()
     QRadioButton *top = OptionOf(*window, rows.at(0).digitValue());
     QCOMPARE(window->focusWidget(), top);
     // Rows at 360, 900, 1500 and 2100 twips in Frame1; the top one 10 twips further right.
-    const QPoint places[] = {{24, 24}, {23, 60}, {23, 100}, {23, 140}};
     for (int row = 0; row < 4; ++row) {
         QRadioButton *button = OptionOf(*window, rows.at(row).digitValue());
         QVERIFY(button->isVisible());
-        QCOMPARE(button->mapTo(window->Frame1, QPoint(0, 0)), places[row]);
+        QCOMPARE(button->mapTo(window->Frame1, QPoint(0, 0)), Expected::InPixels(Expected::Rows[row]));
         // Wider than the frame, and cut off at its inner edge.
         QVERIFY(button->geometry().right() > window->Frame1->width());
         QCOMPARE(button->mask().boundingRect().translated(button->pos()).right(), window->FrameInner().right());
