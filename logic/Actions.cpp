@@ -14,11 +14,6 @@ namespace {
 
 constexpr Control Options[] = {Control::Option1, Control::Option2, Control::Option3, Control::Option4};
 
-// Option rows inside Frame1, in twips. The top row keeps the design place of all four
-// buttons; Start moves the other three onto the rows below it.
-constexpr int LowerRowsLeft = 350;
-constexpr int LowerRowTops[] = {900, 1500, 2100};
-
 // The option buttons from the top row down, one line per quarter of LayoutRoll's range:
 // the first stays where it was designed, the other three go to the rows at 900, 1500 and
 // 2100 twips.

@@ -17,6 +17,11 @@ namespace quiz {
 constexpr int OffscreenLeft = 14000;
 constexpr int OffscreenTop = 10000;
 
+// Option rows inside Frame1, in twips. The top row keeps the design place of all four
+// buttons; Start moves the other three onto the rows below it.
+constexpr int LowerRowsLeft = 350;
+inline constexpr int LowerRowTops[] = {900, 1500, 2100};
+
 inline constexpr const char *PromptCheckFirst = "Нажмите кнопку ПРОВЕРИТЬ";
 inline constexpr const char *PromptChooseAnswer = "Выберите ответ";
 inline constexpr const char *PromptShowTeacher = "Покажите результат учителю";

@@ -22,12 +22,12 @@ session_spawn "$work/program.out" build/app/znaydar
 session_product build
 find_window window "$name"
 session_scale=$scale
-step "$window" "the launch screen" 60 shows start_face ffff00
+step "$window" "the launch screen" 60 shows start_face
 suffix=""
 [ "$scale" = 1 ] || suffix="-${scale}x"
 [ "$scale" != 1 ] || import -window root docs/screenshot-launch.png
 click "$window" start_button
-step "$window" "Start: question 1" 60 shows next_face 80ff80
+step "$window" "Start: question 1" 60 shows next_face
 click "$window" answer_row_2
 step "$window" "the second answer chosen" 60 chosen
 click "$window" check_button

@@ -100,7 +100,7 @@ find_window window "$name"
 # window in another state than the script believes.
 step "$window" "the launch screen" 60 launch_screen
 click "$window" start_button
-step "$window" "Start: question 1" 60 shows next_face 80ff80
+step "$window" "Start: question 1" 60 shows next_face
 click "$window" answer_row_1
 step "$window" "choosing the top answer" 60 chosen
 click "$window" check_button

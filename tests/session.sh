@@ -19,6 +19,8 @@
 #                                       OUTPUT; sets spawned to its process id
 #   find_window VARIABLE TITLE [SECONDS]  sets VARIABLE to the visible window of that title
 #   click WINDOW PLACE / press KEY...   a click on a place of tests/places.txt; keys
+#   shows WINDOW PLACE [COLOUR]         the place shows COLOUR, or the colour places.txt
+#                                       gives it
 #   step WINDOW WHAT SECONDS CONDITION [ARGS...]
 #                                       says WHAT, then waits until CONDITION WINDOW ARGS
 #                                       holds (shows, chosen, accepted, notice_open, ...)
@@ -37,6 +39,7 @@ session_scale=1
 session_pids=()
 spawned=""
 declare -A session_places=()
+declare -A session_colours=()
 declare -A session_origin=()
 
 session_say() { printf '%s: %s\n' "$session_name" "$*"; }
@@ -60,9 +63,11 @@ session_begin() {
     session_name=$1
     session_deadline=$((EPOCHSECONDS + $2))
     session_folder=$3
-    local name x y _
-    while read -r name x y _; do
-        [[ -z "$name" || "$name" == '#'* ]] || session_places[$name]="$x $y"
+    local name x y colour _
+    while read -r name x y _ _ colour _; do
+        [[ -z "$name" || "$name" == '#'* ]] && continue
+        session_places[$name]="$x $y"
+        session_colours[$name]=$colour
     done <"$(dirname "${BASH_SOURCE[0]}")/places.txt"
 }
 
@@ -145,7 +150,8 @@ find_window() {
 # face was there to be found.
 find_origin() {
     local window=$1 box x y
-    box=$(window_shot "$window" | magick_ xwd:- -fill black +opaque '#ffff00' -format '%@' info: 2>/dev/null) || return 1
+    box=$(window_shot "$window" | magick_ xwd:- -fill black +opaque "#${session_colours[start_corner]}" -format '%@' info: 2>/dev/null) ||
+        return 1
     [[ "$box" =~ ^[0-9]+x[0-9]+\+([0-9]+)\+([0-9]+)$ ]] || return 1
     read -r x y <<<"${session_places[start_corner]}"
     x=$((BASH_REMATCH[1] - x))
@@ -195,9 +201,9 @@ pixels() {
 }
 
 # Conditions on a window, for step; each takes the window first.
-shows() { [ "$(pixels "$1" "$2" | head -n 1)" = "$3" ]; }
+shows() { [ "$(pixels "$1" "$2" | head -n 1)" = "${3:-${session_colours[$2]}}" ]; }
 # The launch screen, its start button yellow; where the window starts is taken from it.
-launch_screen() { find_origin "$1" && shows "$1" start_face ffff00; }
+launch_screen() { find_origin "$1" && shows "$1" start_face; }
 # The middle of an answer's round mark is dark once the answer is chosen, on any row.
 chosen() {
     local shot="$session_folder/chosen.xwd" row
@@ -208,8 +214,13 @@ chosen() {
     done
     return 1
 }
-# The status line shows «Ответ принят» in dark red.
-accepted() { pixels "$1" status_line 161 | grep -qx c00000; }
+# The status line shows «Ответ принят» in dark red, somewhere along it.
+accepted() {
+    local from to
+    from=${session_places[status_line]%% *}
+    to=${session_places[status_end]%% *}
+    pixels "$1" status_line $((to - from + 1)) | grep -qx "${session_colours[status_line]}"
+}
 not_accepted() { ! accepted "$1"; }
 notice() { xdotool search --onlyvisible --name '^Внимание!$' 2>/dev/null | head -n 1; }
 notice_open() { [ -n "$(notice)" ]; }
@@ -229,8 +240,8 @@ describe_window() {
     face=$(pixels "$window" start_face | head -n 1)
     case $face in
     "") what="no window to read" ;;
-    ffff00) what="the launch screen" ;;
-    80ff80) what="a question" ;;
+    "${session_colours[start_face]}") what="the launch screen" ;;
+    "${session_colours[next_face]}") what="a question" ;;
     *) what="the start button's place in colour $face" ;;
     esac
     if chosen "$window"; then what+=", an answer chosen"; else what+=", no answer chosen"; fi

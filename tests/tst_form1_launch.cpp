@@ -226,9 +226,12 @@ void Form1LaunchTest::stackingOrder()
             QVERIFY(children.indexOf(label) < children.indexOf(other));
 
     // The places where the scripted sessions click and read hold the controls the sessions
-    // take them for: at launch on this window, after Start on another.
+    // take them for, at launch on this window, after Start on another; where a session reads
+    // a button's face, it is drawn in the colour the session looks for.
     Form1 started;
     started.Command1->click();
+    const QImage drawnAtLaunch = window_->grab().toImage();
+    const QImage drawnStarted = started.grab().toImage();
     QFile table(QStringLiteral(":/places.txt"));
     QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
     int places = 0;
@@ -237,13 +240,21 @@ void Form1LaunchTest::stackingOrder()
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         const QStringList place = line.split(' ', Qt::SkipEmptyParts);
-        QCOMPARE(place.size(), 5);
-        Form1 &form = place[3] == "launch" ? *window_ : started;
-        const QWidget *hit = form.childAt(place[1].toInt(), place[2].toInt());
+        QCOMPARE(place.size(), 6);
+        const bool atLaunch = place[3] == "launch";
+        Form1 &form = atLaunch ? *window_ : started;
+        const QPoint point(place[1].toInt(), place[2].toInt());
+        const QWidget *hit = form.childAt(point);
         const QString found = hit != nullptr ? hit->objectName() : QStringLiteral("nothing");
         const bool right = place[4] == "answer" ? qobject_cast<const QRadioButton *>(hit) != nullptr : found == place[4];
         QVERIFY2(right, qPrintable(QString("%1 (%2,%3, %4) is %5, not %6")
                                        .arg(place[0], place[1], place[2], place[3], found, place[4])));
+        if (place[5] != "-" && qobject_cast<const QPushButton *>(hit) != nullptr) {
+            const QImage &drawn = atLaunch ? drawnAtLaunch : drawnStarted;
+            const QColor seen = drawn.pixelColor(DevicePixel(drawn, point.x()), DevicePixel(drawn, point.y()));
+            QVERIFY2(seen == QColor("#" + place[5]), qPrintable(QString("%1 (%2,%3) is drawn %4, not #%5")
+                                                                 .arg(place[0], place[1], place[2], seen.name(), place[5])));
+        }
         ++places;
     }
     QVERIFY(places > 10);

@@ -287,7 +287,7 @@ chosen=0
 for number in $(seq 10); do
     if [ "$number" = 1 ]; then
         press space
-        step "$window" "Start (Space)" 60 shows next_face 80ff80
+        step "$window" "Start (Space)" 60 shows next_face
         # Wine tells the focus the window has when a client starts listening.
         expect_focus RadioButton "" "Start" '^Button	Начать тест$'
     else

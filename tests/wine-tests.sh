@@ -94,7 +94,7 @@ quit() {
 say "3. a session of znaydar.exe by mouse and keyboard"
 launch "$build/dist/znaydar.exe" session
 click "$window" start_button
-step "$window" "Start (mouse): the next button in its place" 60 shows next_face 80ff80
+step "$window" "Start (mouse): the next button in its place" 60 shows next_face
 click "$window" check_button
 # Wine passes a key to the focused Windows window itself, whichever X window has the focus.
 step "$window" "Check with nothing chosen (mouse): the notice" 60 notice_open
