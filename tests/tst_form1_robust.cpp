@@ -27,19 +27,10 @@ namespace {
 
 QString Violation(const Form1 &window, bool endedByThisPress, bool exitMayEnd, bool pressedExit)
 {
-    const quiz::TestRun &run = window.Run();
-    const std::string broken = BrokenRule(run, window.Label6->text().toStdString());
-    if (!broken.empty())
-        return QString::fromStdString(broken);
-    if (run.QuestionNo > 0) {
-        if (window.Command1->isVisibleTo(&window) || window.Command1->isEnabled())
-            return "Start is still reachable";
-        if ((run.QuestionNo == 10) == window.Command4->isVisibleTo(&window))
-            return "Next is reachable at question 10, or missing before it";
-    }
-    if (endedByThisPress && !(pressedExit && exitMayEnd))
-        return "the program ended where Exit does not allow it";
-    return {};
+    const Screen screen{window.Label6->text().toStdString(),
+                        window.Command1->isVisibleTo(&window) || window.Command1->isEnabled(),
+                        window.Command4->isVisibleTo(&window), endedByThisPress};
+    return QString::fromStdString(BrokenRule(window.Run(), screen, pressedExit, exitMayEnd));
 }
 
 } // namespace

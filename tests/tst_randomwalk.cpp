@@ -79,9 +79,9 @@ void RandomWalkTest::pressesKeepTheStateTable()
             }
 
             const auto label6 = view.Captions.find(Control::Label6);
-            std::string problem = BrokenRule(run, label6 == view.Captions.end() ? "" : label6->second);
-            if (problem.empty() && view.Ended && !(chosen == Press::Exit && mayEnd))
-                problem = "the program ended where Exit does not allow it";
+            const Screen screen{label6 == view.Captions.end() ? "" : label6->second,
+                                view.Reachable(Control::Command1), view.Reachable(Control::Command4), view.Ended};
+            const std::string problem = BrokenRule(run, screen, chosen == Press::Exit, mayEnd);
             if (!problem.empty()) {
                 std::ostringstream report;
                 report << problem << " (seed " << Seed << ", run " << runs << ") after:";
