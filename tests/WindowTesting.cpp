@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QApplication>
 #include <QLibrary>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
@@ -135,6 +136,20 @@ QRadioButton *OptionOf(Form1 &window, int k)
 QRadioButton *KeyOption(Form1 &window)
 {
     return OptionOf(window, quiz::QuestionBank::Find(window.Run().QuestionAt(window.Run().QuestionNo))->Key);
+}
+
+void AnswerUntil(Form1 &window, int number)
+{
+    for (int shown = window.Run().QuestionNo; shown < number; shown = window.Run().QuestionNo) {
+        Click(KeyOption(window));
+        Click(window.Command2);
+        Click(window.Command4);
+        if (window.Run().QuestionNo != shown + 1) {
+            QTest::qFail(qPrintable(QString("question %1, answered, did not lead to question %2").arg(shown).arg(shown + 1)),
+                         __FILE__, __LINE__);
+            return;
+        }
+    }
 }
 
 void Click(QWidget *widget)

@@ -88,3 +88,7 @@ QRadioButton *KeyOption(Form1 &window);
 // Clicks the middle of the part of a control that is inside its container; for an answer,
 // that is right of its words.
 void Click(QWidget *widget);
+
+// Once the test has started: answers each question rightly and goes on, by mouse, until
+// question `number` is shown, not yet answered. Fails the test where Next does not go on.
+void AnswerUntil(Form1 &window, int number);

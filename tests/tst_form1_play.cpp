@@ -124,9 +124,7 @@ void Form1PlayTest::layoutsPutOptionsOnFourRows()
         QVERIFY(button->geometry().right() > window->Frame1->width());
         QCOMPARE(button->mask().boundingRect().translated(button->pos()).right(), window->FrameInner().right());
     }
-    Click(KeyOption(*window));
-    Click(window->Command2);
-    Click(window->Command4);
+    AnswerUntil(*window, 2);
     QCOMPARE(window->Run().QuestionNo, 2);
     QCOMPARE(window->focusWidget(), top);
 }
@@ -172,11 +170,7 @@ void Form1PlayTest::goneButtonsCannotBePressed()
     QCOMPARE(form.Run().QuestionOrder, afterStart.QuestionOrder);
     QCOMPARE(form.Run().QuestionNo, 1);
 
-    for (int number = 1; number < 10; ++number) {
-        Click(KeyOption(form));
-        Click(form.Command2);
-        Click(form.Command4);
-    }
+    AnswerUntil(form, 10);
     QCOMPARE(form.Run().QuestionNo, 10);
     pressByAssistiveTool(form.Command4);
     QCOMPARE(form.Run().QuestionNo, 10);

@@ -140,10 +140,7 @@ void Form1RobustTest::closingByTheFrameEndsWithStatusZero()
     if (state == "accepted")
         answer();
     if (state == "last") {
-        for (int number = 1; number < 10; ++number) {
-            answer();
-            form.Command4->click();
-        }
+        AnswerUntil(form, 10);
         answer();
     }
     catcher.Notices.clear();
