@@ -15,30 +15,20 @@ set -euo pipefail
 session_seconds=200
 . "$(dirname "$0")/session.sh"
 session_name=orca-listens
-say() { session_say "$@"; }
-
-[ $# -eq 1 ] || {
-    say "usage: orca-listens.sh PROGRAM" >&2
+usage() {
+    session_say "$*" >&2
     exit 2
 }
+[ $# -eq 1 ] || usage "usage: orca-listens.sh PROGRAM"
 program=$(readlink -f "$1")
-[ -x "$program" ] || {
-    say "$1 is not an executable program" >&2
-    exit 2
-}
+[ -x "$program" ] || usage "$1 is not an executable program"
 session_require Xvfb xdotool xwininfo dbus-run-session orca
-session_product "$program" || {
-    say "$1 is not in a build folder: its product.env gives the window's title" >&2
-    exit 2
-}
+session_product "$program" || usage "$1 is not in a build folder: its product.env gives the window's title"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/orca-listens.XXXXXX")
 debug="$work/orca.debug"
 transcript="$work/transcript"
 bus_keeper=""
-bus_session=""
-orca=""
-app=""
 
 # Every process this session starts carries a mark in its environment, handed on to the
 # helpers the buses start on demand; the clean-up below finds them by it, and nothing else
@@ -50,21 +40,19 @@ ours() {
         echo "${environ%/environ}"
     done
 }
+marked=(env "ORCA_LISTENS_SESSION=$work")
 
 cleanup() {
     set +e
     local pid
-    for pid in $app $orca; do
+    for pid in ${app:-} ${orca:-}; do
         session_stop "$pid"
     done
-    [ -z "$bus_keeper" ] || kill "$bus_keeper" 2>/dev/null
-    [ -z "$bus_session" ] || session_stop "$bus_session"
     # The session bus goes with its keeper; whatever it started goes with the bus, and
     # anything still left is ended here, by id.
-    for _ in $(seq 20); do
-        [ -z "$(ours)" ] && break
-        sleep 0.1
-    done
+    [ -z "$bus_keeper" ] || kill "$bus_keeper" 2>/dev/null
+    [ -z "${bus_session:-}" ] || session_stop "$bus_session"
+    within 2 test -z "$(ours)"
     for pid in $(ours); do
         kill -KILL "$pid" 2>/dev/null
     done
@@ -80,31 +68,13 @@ heard_after() {
         sed "s/' *{'established.*\$//; s/'\$//" | grep -Ev '^([[:alnum:]_ ]+ |space|tab|return|left shift)$' || true
 }
 log_lines() { wc -l <"$debug" 2>/dev/null || echo 0; }
-
-fail() {
-    say "FAIL: $*" >&2
-    if [ -s "$transcript" ]; then
-        say "what Orca said, key by key:" >&2
-        sed 's/^/  /' "$transcript" >&2
-    fi
-    [ -s "$work/program.out" ] && { say "the program's last words:" >&2; tail -n 5 "$work/program.out" >&2; }
-    [ -s "$work/orca.out" ] && { say "Orca's last words:" >&2; tail -n 5 "$work/orca.out" >&2; }
-    exit 1
-}
-
-# Waits until Orca has said something matching the extended regular expression $2 since
-# log line $1, for at most $3 seconds and never past the session's time, then until the log
-# has been quiet a moment, so that the rest of the same announcement belongs to this step.
-wait_heard() {
-    local since=$1 pattern=$2 seconds=$3 tenths size last
-    [ "$seconds" -le "$(session_left)" ] || seconds=$(session_left)
-    tenths=$((seconds * 10))
-    for _ in $(seq "$tenths"); do
-        heard_after "$since" | grep -Eq -- "$pattern" && break
-        sleep 0.1
-    done
-    heard_after "$since" | grep -Eq -- "$pattern" || return 1
-    last=-1
+# The condition of a step: Orca has said something matching the extended regular
+# expression $3 since line $2 of its log.
+said() { heard_after "$2" | grep -Eq -- "$3"; }
+# Then the log is quiet a moment, so that the rest of the same announcement belongs to the
+# step that brought it.
+quiet() {
+    local size last=-1
     for _ in $(seq 30); do
         size=$(stat -c %s "$debug")
         [ "$size" = "$last" ] && break
@@ -113,31 +83,45 @@ wait_heard() {
     done
 }
 
-step_no=0
+# A step not heard says what Orca said instead; the failure then shows the whole session's
+# speech, key by key, and the program's and Orca's last words.
+pending=""
+session_describe() { echo "Orca said «$(heard_after "${pending##* }" | tr '\n' ' ')»"; }
+session_explain() {
+    [ -z "$pending" ] || record "${pending% *}" "${pending##* }"
+    if [ -s "$transcript" ]; then
+        session_say "what Orca said, key by key:"
+        sed 's/^/  /' "$transcript"
+    fi
+    [ ! -s "$work/program.out" ] || { session_say "the program's last words:"; tail -n 5 "$work/program.out"; }
+    [ ! -s "$work/orca.out" ] || { session_say "Orca's last words:"; tail -n 5 "$work/orca.out"; }
+}
+fail() { session_fail "step $session_step_no: $*"; }
+
+keys=0
 # One key press of the session: press $1, described as $2, and wait for $3 to be heard.
 # What was heard goes to the transcript and stays in $said for the step's own checks.
 key() {
     local key=$1 what=$2 expect=$3 since
-    step_no=$((step_no + 1))
-    say "step $step_no: $what ($key)"
+    keys=$((keys + 1))
     since=$(log_lines)
+    pending="$what ($key) $since"
     press "$key"
-    if ! wait_heard "$since" "$expect" 10; then
-        record "$key" "$what" "$since"
-        fail "step $step_no, $what ($key): Orca did not say /$expect/ within 10 s"
-    fi
-    record "$key" "$what" "$since"
+    step "$window" "$what ($key)" 10 said "$since" "$expect"
+    quiet
+    record "$what ($key)" "$since"
+    pending=""
 }
 record() {
-    said=$(heard_after "$3")
+    said=$(heard_after "$2")
     {
-        printf '%s (%s):\n' "$2" "$1"
+        printf '%s:\n' "$1"
         if [ -n "$said" ]; then sed 's/^/    /' <<<"$said"; else echo "    (silence)"; fi
     } >>"$transcript"
 }
 # The step's speech holds a line matching $1; $2 says what the pupil missed.
-expect() { grep -Eq -- "$1" <<<"$said" || fail "step $step_no: $2"; }
-refuse() { ! grep -Eq -- "$1" <<<"$said" || fail "step $step_no: $2"; }
+expect() { grep -Eq -- "$1" <<<"$said" || fail "$2"; }
+refuse() { ! grep -Eq -- "$1" <<<"$said" || fail "$2"; }
 
 mkdir -m 700 "$work/home" "$work/runtime"
 # No sound device here, and a speech server waiting for one would stall Orca: its speech
@@ -180,14 +164,11 @@ unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 
 # A session bus of its own; the accessibility bus is started from it on demand, as on a
 # desktop. The bus lives as long as the command it runs, a bounded sleep ended at clean-up.
-ORCA_LISTENS_SESSION="$work" dbus-run-session -- bash -c 'echo $$ >"$1.pid" && echo "$DBUS_SESSION_BUS_ADDRESS" >"$1.new" && mv "$1.new" "$1" &&
-    exec sleep 300' bus "$work/bus" >"$work/bus.out" 2>&1 &
-bus_session=$!
-for _ in $(seq 100); do
-    [ -s "$work/bus" ] && break
-    sleep 0.1
-done
-read -r bus <"$work/bus" || fail "no session bus within 10 s: $(tail -n 3 "$work/bus.out")"
+session_spawn "$work/bus.out" "${marked[@]}" dbus-run-session -- bash -c 'echo $$ >"$1.pid" &&
+    echo "$DBUS_SESSION_BUS_ADDRESS" >"$1.new" && mv "$1.new" "$1" && exec sleep 300' bus "$work/bus"
+bus_session=$spawned
+within 10 test -s "$work/bus" || session_fail "no session bus within 10 s: $(tail -n 3 "$work/bus.out")"
+read -r bus <"$work/bus"
 read -r bus_keeper <"$work/bus.pid"
 export DBUS_SESSION_BUS_ADDRESS="$bus"
 
@@ -195,15 +176,16 @@ started=$(date +%s%N)
 # Qt speaks to the accessibility bus when a screen reader asks for it; on a bare bus
 # nothing asks, so the bridge is switched on from the start. In a sanitizer build, full
 # stacks let the leak suppressions tell the bridge's own allocations inside Qt from ours.
-ORCA_LISTENS_SESSION="$work" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/program.out" 2>&1 &
-app=$!
+session_spawn "$work/program.out" "${marked[@]}" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program"
+app=$spawned
 find_window window "$name"
 
-ORCA_LISTENS_SESSION="$work" ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" PATH="$work/bin:$PATH" \
-    orca --debug-file="$debug" -d braille >"$work/orca.out" 2>&1 &
-orca=$!
-wait_heard 0 '^Screen reader on' 30 || fail "Orca did not start within 30 s"
+session_spawn "$work/orca.out" "${marked[@]}" ORCA_LISTENS_LOG="$debug" PYTHONPATH="$work/python${PYTHONPATH:+:$PYTHONPATH}" \
+    PATH="$work/bin:$PATH" orca --debug-file="$debug" -d braille
+orca=$spawned
+step "$window" "Orca starts" 30 said 0 '^Screen reader on'
+quiet
 
 # Orca follows the active window only: bring the window to the front as a window manager
 # would. Should Orca not have taken in the program yet, the focus goes away and back.
@@ -213,17 +195,18 @@ root=$(xwininfo -root | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
 for attempt in 1 2 3; do
     since=$(log_lines)
     xdotool windowfocus "$window"
-    wait_heard "$since" "Начать тест $button" 5 && break
-    [ "$attempt" -lt 3 ] || fail "Orca did not present the window when it came to the front"
+    within 5 said "$window" "$since" "Начать тест $button" && break
+    [ "$attempt" -lt 3 ] || session_fail "Orca did not present the window when it came to the front"
     xdotool windowfocus "$root"
     sleep 0.5
 done
-record "(window to the front)" "the window comes to the front" "$since"
+quiet
+record "the window comes to the front ((window to the front))" "$since"
 
 # The words a pupil must hear. A question is its number and its whole text, as the bank
 # holds it (each entry's string literals up to its answers).
 bank_source="$(dirname "$0")/../content/QuestionBank.cpp"
-[ -r "$bank_source" ] || fail "the question bank is not at $bank_source"
+[ -r "$bank_source" ] || session_fail "the question bank is not at $bank_source"
 bank=$(awk '
 /^    \{"/ { collecting = 1; text = "" }
 collecting && /^     \{"/ { print text; collecting = 0; next }
@@ -231,7 +214,7 @@ collecting {
     line = $0
     while (match(line, /"[^"]*"/)) { text = text substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH) }
 }' "$bank_source")
-[ "$(wc -l <<<"$bank")" -eq 10 ] || fail "could not read the ten questions from content/QuestionBank.cpp"
+[ "$(wc -l <<<"$bank")" -eq 10 ] || session_fail "could not read the ten questions from content/QuestionBank.cpp"
 question() { printf '^Вопрос %s из 10[.] ' "$1"; }
 heard_questions=""
 # The question heard in this step is question $1, whole.
@@ -241,8 +224,8 @@ whole_question() {
     text=${line#Вопрос "$1" из 10. }
     # Orca ends an utterance with a full stop where the text has none.
     grep -qxF -- "$text" <<<"$bank" || text=${text%.}
-    grep -qxF -- "$text" <<<"$bank" || fail "step $step_no: question $1 was not heard whole: «$text»"
-    [ "$(grep -cF -- "$text" <<<"$said")" -eq 1 ] || fail "step $step_no: question $1 was heard more than once"
+    grep -qxF -- "$text" <<<"$bank" || fail "question $1 was not heard whole: «$text»"
+    [ "$(grep -cF -- "$text" <<<"$said")" -eq 1 ] || fail "question $1 was heard more than once"
     heard_questions+="$text"$'\n'
 }
 radio='radio button'
@@ -291,28 +274,23 @@ expect "Выход $button" "after the tenth answer the focus is not on «Вых
 expect 'оконч' "after the tenth answer the pupil is not told that the test is over"
 key space "Exit" 'Покажите результат учителю'
 key Return "close the notice" "Выход $button"
-step_no=$((step_no + 1))
-say "step $step_no: Exit again (space)"
+keys=$((keys + 1))
 press space
 printf 'Exit again (space):\n    (the program ends)\n' >>"$transcript"
-for _ in $(seq 100); do
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-done
-! kill -0 "$app" 2>/dev/null || fail "the second Exit did not end the program"
+step "$window" "Exit again (space): the program ends" 10 ended "$app"
 status=0
 wait "$app" || status=$?
 app=""
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+[ "$status" -eq 0 ] || session_fail "the program ended with status $status"
 seconds=$((($(date +%s%N) - started) / 1000000))
 
 # Across the whole session: every answer without a generic word after it, and nothing said
 # twice in a row.
 all=$(heard_after 0)
-! grep -q 'Вариант ответа' <<<"$all" || fail "the answers are followed by a generic «Вариант ответа»"
-[ "$(sort -u <<<"${heard_questions%$'\n'}" | wc -l)" -eq 10 ] || fail "the ten questions were not ten different ones"
+! grep -q 'Вариант ответа' <<<"$all" || session_fail "the answers are followed by a generic «Вариант ответа»"
+[ "$(sort -u <<<"${heard_questions%$'\n'}" | wc -l)" -eq 10 ] || session_fail "the ten questions were not ten different ones"
 twice=$(uniq -d <<<"$all" | head -n 3)
-[ -z "$twice" ] || fail "heard twice in a row: $twice"
+[ -z "$twice" ] || session_fail "heard twice in a row: $twice"
 
 sed 's/^/  /' "$transcript"
-say "PASS: $step_no keys, ten questions, two refused actions and Exit heard in $seconds ms"
+session_say "PASS: $keys keys, ten questions, two refused actions and Exit heard in $seconds ms"

@@ -24,10 +24,13 @@
 #   step WINDOW WHAT SECONDS CONDITION [ARGS...]
 #                                       says WHAT, then waits until CONDITION WINDOW ARGS
 #                                       holds (shows, chosen, accepted, notice_open, ...)
+#   within SECONDS COMMAND...           waits until COMMAND holds; says whether it did
 #   session_end                         ends every process started here, by id
 #
 # Each step says what it waits for before it waits, so a run ended from outside still
-# shows where it stood; a step that fails says what the window showed instead.
+# shows where it stood; a step that fails says what the window showed instead, or what the
+# script's own session_describe WINDOW says. A script may define session_explain, which
+# a failure runs before it ends the script, to show what else the script knows.
 
 session_name=session
 session_deadline=0
@@ -45,6 +48,7 @@ declare -A session_origin=()
 session_say() { printf '%s: %s\n' "$session_name" "$*"; }
 session_fail() {
     session_say "FAIL: $*" >&2
+    ! declare -F session_explain >/dev/null || session_explain >&2
     exit 1
 }
 
@@ -247,21 +251,29 @@ describe_window() {
     if chosen "$window"; then what+=", an answer chosen"; else what+=", no answer chosen"; fi
     if accepted "$window"; then what+=", «Ответ принят»"; else what+=", no verdict"; fi
     if notice_open; then what+=", a notice open"; else what+=", no notice"; fi
-    echo "$what"
+    echo "the window showed $what"
 }
 
-# Says what the session waits for, then looks every tenth of a second until the condition
-# holds on the window, for SECONDS at most and never past the session's time.
+# Looks every tenth of a second until COMMAND holds, for SECONDS at most and never past the
+# session's time.
+within() {
+    local seconds=$1 until
+    shift
+    [ "$seconds" -le "$(session_left)" ] || seconds=$(session_left)
+    until=$((EPOCHSECONDS + seconds))
+    until "$@"; do
+        [ "$EPOCHSECONDS" -lt "$until" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Says what the session waits for, then waits until the condition holds on the window.
 step() {
     local window=$1 what=$2 seconds=$3 condition=$4
     shift 4
     session_step_no=$((session_step_no + 1))
     session_say "step $session_step_no: $what"
     [ "$seconds" -le "$(session_left)" ] || seconds=$(session_left)
-    local until=$((EPOCHSECONDS + seconds))
-    until "$condition" "$window" "$@"; do
-        [ "$EPOCHSECONDS" -lt "$until" ] ||
-            session_fail "step $session_step_no, $what: not seen within $seconds s; the window showed $(describe_window "$window")"
-        sleep 0.1
-    done
+    within "$seconds" "$condition" "$window" "$@" ||
+        session_fail "step $session_step_no, $what: not seen within $seconds s; $("${session_describe:-describe_window}" "$window")"
 }
