@@ -4,11 +4,14 @@
 # console, that loads only DLLs every Windows 10 and 11 has (a MinGW runtime or Qt DLL
 # left out of the static link would stop it on a teacher's machine), and that carries its
 # icon and the version information Explorer shows, with the project's version and name.
-#   check-exe.sh znaydar.exe BUILD_DIR/product.env
+# No Wine is needed for it.
+#   check-exe.sh BUILD_DIR
+# BUILD_DIR is the Windows build after its installer target: the program as it ships,
+# dist/znaydar.exe, and the name, version and licence CMake gave it, in product.env.
 set -euo pipefail
-exe=$1
-# The name, version and licence CMake gave the build.
-IFS=$'\t' read -r name project_version licence < <(. "$2" && printf '%s\t%s\t%s\n' "$name" "$version" "$licence")
+[ $# -eq 1 ] && [ -f "$1/product.env" ] || { echo "usage: check-exe.sh BUILD_DIR" >&2; exit 2; }
+IFS=$'\t' read -r exe name project_version licence < <(. "$1/product.env" && printf '%s\t%s\t%s\t%s\n' "$1/$exe" "$name" "$version" "$licence")
+[ -s "$exe" ] || { echo "check-exe: FAIL: no $exe: build the installer target first" >&2; exit 1; }
 failures=0
 fail() {
     echo "check-exe: FAIL: $*" >&2
