@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader on Windows learns of znaydar.exe through UI Automation, read by a
-# client of our own (windows/uia-client.cpp) under Debian 13's Wine 10, whose UI Automation
+# client of our own (tests/uia/uia-client.cpp) under Debian 13's Wine 10, whose UI Automation
 # client Debian 12's Wine 8 lacks. On a private X screen the program is played by keyboard
 # through a whole test while the client listens to every focus change and answer chosen,
 # and reads the window's tree at launch, after Start, after choosing, after each Check,
@@ -15,11 +15,14 @@
 #     photograph and the start button once gone, «Следующий вопрос» before and after).
 # What Wine cannot answer is printed as "not checked", with the reason.
 #
-#   sudo bash tests/uia-listens.sh build-windows/dist/znaydar.exe
+#   sudo bash tests/uia-listens.sh BUILD_DIR [UIA-CLIENT.EXE]
+#   sudo ctest --test-dir build-windows -L uia      the same, as the Windows build's test
 #
-# Runs in a debootstrap chroot of Debian 13 with Wine and MinGW-w64 installed, kept as a
-# tarball between runs by scripts/chroot.sh (ZNAYDAR_CHROOTS, ZNAYDAR_CHROOT_REFRESH).
-# Needs root. Wine is not Windows: NVDA itself has not listened here.
+# BUILD_DIR is the Windows build after its installer target (dist/znaydar.exe, product.env);
+# the client is the one that build made, or else built here from tests/uia. Runs in a
+# debootstrap chroot of Debian 13 with Wine and MinGW-w64 installed, kept as a tarball
+# between runs by scripts/chroot.sh (ZNAYDAR_CHROOTS, ZNAYDAR_CHROOT_REFRESH). Needs root;
+# skipped (status 77) without. Wine is not Windows: NVDA itself has not listened here.
 set -euo pipefail
 
 say() { printf 'uia-listens: %s\n' "$*"; }
@@ -28,22 +31,34 @@ fail() {
     exit 1
 }
 
-# --- on the host: the chroot, with the program, the client and this script in it ----------
+# --- on the host: the chroot, with the program, the client and the scripts in it --------
 if [ "${1:-}" != --inside ]; then
-    [ $# -eq 1 ] || fail "usage: uia-listens.sh ZNAYDAR.EXE"
-    exe=$(readlink -f "$1")
-    [ -s "$exe" ] || fail "no program at $1"
+    [ $# -ge 1 ] && [ $# -le 2 ] && [ -f "$1/product.env" ] || fail "usage: uia-listens.sh BUILD_DIR [UIA-CLIENT.EXE]"
+    build=$(cd "$1" && pwd)
+    exe=$build/$(. "$build/product.env" && echo "$exe")
+    [ -s "$exe" ] || fail "no program at $exe: build the installer target first"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "skipped: the Debian 13 chroot needs root"
+        exit 77
+    fi
     here=$(cd "$(dirname "$0")" && pwd)
     . "$here/../scripts/chroot.sh"
     chroot_namespace "$0" "$@"
     began=$(date +%s)
     tarball=$(chroot_with trixie wine wine wine64 xvfb xdotool x11-utils x11-apps imagemagick \
-        g++-mingw-w64-x86-64-posix)
+        g++-mingw-w64-x86-64-posix cmake ninja-build)
     chroot_open "$tarball" trixie-wine
     mkdir -p "$machine/root/uia"
     cp "$exe" "$machine/root/uia/znaydar.exe"
-    cp "$here/../windows/uia-client.cpp" "$here/session.sh" "$here/places.txt" "$here/uia-listens.sh" \
-        "$machine/root/uia/"
+    cp "$build/product.env" "$here/session.sh" "$here/wine.sh" "$here/places.txt" "$here/uia-tree.sh" \
+        "$here/uia-listens.sh" "$machine/root/uia/"
+    # The client as the Windows build made it, or its target to build in Debian 13.
+    if [ -n "${2:-}" ]; then
+        cp "$2" "$machine/root/uia/uia-client.exe"
+    else
+        cp -r "$here/uia" "$machine/root/uia/client"
+        cp "$here/../cmake/mingw-w64-x86_64.cmake" "$machine/root/uia/client/"
+    fi
     say "Debian 13 with Wine ready in $(($(date +%s) - began)) s"
     status=0
     chroot_run 'bash /root/uia/uia-listens.sh --inside' || status=$?
@@ -54,149 +69,29 @@ fi
 # --- inside the chroot ---------------------------------------------------------------------
 cd /root/uia
 . ./session.sh
-work=$(mktemp -d /tmp/uia.XXXXXX)
-session_begin uia-listens 900 "$work"
+. ./wine.sh
+. ./uia-tree.sh
+session_name=uia-listens
+session_product . || fail "no product.env"
+if [ ! -s uia-client.exe ]; then
+    { cmake -S client -B client-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/client/mingw-w64-x86_64.cmake" && cmake --build client-build; } >client.log 2>&1 ||
+        { tail -n 30 client.log; fail "the UI Automation client did not build"; }
+    cp client-build/uia-client.exe .
+fi
+wine_begin uia-listens 900
+work=$wine_folder
 say() { session_say "$@"; }
 fail() { session_fail "$@"; }
-cleanup() {
-    set +e
-    [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null
-    session_end
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
-    -o uia-client.exe uia-client.cpp -lole32 -loleaut32 -luuid || fail "the UI Automation client did not build"
-start_private_x
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-began=$(date +%s)
-wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(tail -n 3 "$work/wineboot.log")"
-wineserver -w
-say "$(wine --version) prefix ready in $(($(date +%s) - began)) s"
 # The client's files are written in the prefix's C: drive, and read here.
 drive=$WINEPREFIX/drive_c
+events=$drive/events.txt
 
 not_checked=()
 unchecked() {
     not_checked+=("$*")
     say "   not checked: $*"
 }
-
-# --- the tree ------------------------------------------------------------------------------
-# Reads the tree below a top-level window into $work/NAME.tree; the records are then read
-# by the functions below. Fields of an element: 1 element, 2 depth, 3 type, 4 name,
-# 5 description, 6 focused, 7 enabled, 8 focusable, 9 offscreen, 10-13 left top width
-# height, 14 selected, 15 toggle.
-tree=""
-read_tree() {
-    local name=$1 title=${2:-Знайдар}
-    tree=$work/$name.tree
-    wine uia-client.exe tree "$title" "C:\\$name.tree" 60 >"$work/$name.out" 2>&1 ||
-        fail "$name: the client could not read the tree: $(tail -n 2 "$drive/$name.tree" 2>/dev/null)"
-    cp "$drive/$name.tree" "$tree"
-}
-# Elements of a type (and name), as whole records.
-elements() { awk -F'\t' -v type="$1" -v name="${2-}" '$1 == "element" && $3 == type && (name == "" || $4 == name)' "$tree"; }
-has() { [ -n "$(elements "$@")" ]; }
-field() { cut -f"$1"; }
-# The focusable elements that say they have the keyboard focus (a notice's button box,
-# which cannot take it, says so too, with its button).
-focused_in_tree() { awk -F'\t' '$1 == "element" && $6 == "1" && $8 == "1" && $2 > 0 { print $3 "\t" $4 }' "$tree"; }
-expect_focus_in_tree() {
-    local want=$1 what=$2 got
-    got=$(focused_in_tree)
-    [ "$got" = "$want" ] ||
-        fail "$what: the elements with the keyboard focus are «${got:-none}», not «$want»; the tree: $(cut -f2-9 "$tree")"
-}
-# Every control a pupil can reach by keyboard has a name, and is a button or an answer.
-reachable_named() {
-    local what=$1 bad
-    bad=$(awk -F'\t' '$1 == "element" && $2 > 0 && $8 == "1" && $7 == "1" &&
-                      ($4 == "" || ($3 != "Button" && $3 != "RadioButton")) { print $3 " «" $4 "»" }' "$tree")
-    [ -z "$bad" ] || fail "$what: reachable without a name or of another type: $bad"
-}
-absent() {
-    local what=$1 type=$2 name=${3-}
-    ! has "$type" "$name" || fail "$what: offered though hidden: $type «$name»"
-}
-# The answers: four radio buttons in the answers' list, in the tree's order, each below
-# the one before it on the screen; prints their names, one a line.
-answers_in_order() {
-    local what=$1 list
-    list=$(elements List | field 4)
-    [ "$(wc -l <<<"$list")" -eq 1 ] && [ -n "$list" ] || fail "$what: not one named answers' list: «$list»"
-    awk -F'\t' -v what="$what" '
-        $1 == "element" && $3 == "List" { inlist = 1; depth = $2; next }
-        $1 == "element" && inlist && $2 <= depth { inlist = 0 }
-        $1 == "element" && inlist && $3 == "RadioButton" {
-            if (count > 0 && $11 <= top) { printf "%s: answer %d «%s» is in the tree after «%s» but not below it\n", what, count + 1, $4, last > "/dev/stderr"; bad = 1 }
-            top = $11; last = $4; count++; print $4
-        }
-        END { if (count != 4) { printf "%s: %d answers in the list, not 4\n", what, count > "/dev/stderr"; bad = 1 } exit bad }' "$tree" ||
-        fail "$what: the answers are not in the order the screen shows them"
-}
-
-# --- the focus changes, as the listening client writes them --------------------------------
-events=$drive/events.txt
-seen=0
-event=""
-last_event=""
-repeats=()
-selections=()
-windows_told=0
-next_event() {
-    local line
-    while line=$(sed -n "$((seen + 1))p" "$events" 2>/dev/null) && [ -n "$line" ]; do
-        seen=$((seen + 1))
-        [[ $line == focused* || $line == selected* ]] || continue
-        event=$line
-        return 0
-    done
-    return 1
-}
-# Waits for the focus to move to the control named (any of the type where the name is
-# empty); sets focus_name. On the way only the controls matching PASSING are allowed (the
-# answers where Tab passes through the list); a focus change told again for the control
-# just told is kept apart.
-#   expect_focus TYPE NAME WHAT [PASSING, a pattern for "TYPE<tab>NAME"]
-focus_name=""
-expect_focus() {
-    local type=$1 name=$2 what=$3 through=${4:-}
-    while true; do
-        within 60 next_event ||
-            fail "$what: no focus change to $type «$name» within 60 s (the client's last lines: $(tail -n 3 "$events" | tr '\t\n' ' |'))"
-        if [[ $event == selected* ]]; then
-            selections+=("$what: ${event#selected	}")
-            continue
-        fi
-        if [ "$event" = "$last_event" ]; then
-            repeats+=("$what: ${event#focused	}")
-            continue
-        fi
-        [[ $event == "focused	Window	"* ]] && windows_told=$((windows_told + 1))
-        last_event=$event
-        IFS=$'\t' read -r _ got_type focus_name <<<"$event"
-        [ "$got_type" = "$type" ] && { [ -z "$name" ] || [ "$focus_name" = "$name" ]; } && return 0
-        [ -n "$through" ] && [[ "$got_type	$focus_name" =~ $through ]] && continue
-        [[ "$got_type	$focus_name" =~ $windows_on_the_way ]] && continue
-        fail "$what: the focus went to $got_type «$focus_name», not to $type «$name»; the focus changes told: $(grep '^focused' "$events" | cut -f2- | tr '\t\n' ' |')"
-    done
-}
-
-answers_on_the_way='^RadioButton	'
-# Waits up to SECONDS for a command to hold, looking every tenth of a second.
-within() {
-    local until=$((EPOCHSECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$EPOCHSECONDS" -lt "$until" ] || return 1
-        sleep 0.1
-    done
-}
-# Wine tells a focus change to a top-level window itself when its native window takes the
-# focus (a notice's as it closes, the program's after it); such a change names no control.
-windows_on_the_way='^Window	'
 
 # --- the session ---------------------------------------------------------------------------
 # A notice: its window named with its title and its whole text, the text inside, and OK
@@ -254,15 +149,15 @@ check_chosen() {
     fi
 }
 
-say "the program under $(wine --version), read by uia-client.exe"
-session_spawn "$work/program.out" wine znaydar.exe
+say "the program under $("$wine" --version), read by uia-client.exe"
+session_spawn "$work/program.out" "$wine" znaydar.exe
 program=$spawned
-find_window window "Знайдар" 120
+find_window window "$name" 120
 step "$window" "the launch screen" 60 launch_screen
 
 say "1. launch"
 read_tree launch
-has Window "Знайдар" || fail "launch: no window «Знайдар» at the root"
+has Window "$name" || fail "launch: no window «$name» at the root"
 reachable_named launch
 expect_focus_in_tree "Button	Начать тест" launch
 absent launch List
@@ -274,7 +169,7 @@ given=$(sed -n 's/^focused\t//p' "$tree" | tr '\t' ' ')
     unchecked "GetFocusedElement: Wine gives «$given», not the focused button; each element's HasKeyboardFocus and the focus-changed events are read instead"
 say "   the window, its buttons named, «Начать тест» focused; no answers' list under the photograph"
 
-session_spawn "$work/listen.out" wine uia-client.exe listen 'C:\events.txt' 'C:\stop' 900
+session_spawn "$work/listen.out" "$wine" uia-client.exe listen "$name" 'C:\events.txt' 'C:\stop' 900
 listener=$spawned
 within 60 grep -qs '^listening' "$events" || fail "the listening client did not start: $(cat "$events" 2>/dev/null)"
 selection_note=$(sed -n 's/^note\t//p' "$events")
@@ -384,4 +279,4 @@ else
     say "   each answer chosen told as selected (${#selections[@]} for $chosen choices)"
 fi
 unchecked "property-changed and structure-changed events: Wine 10's handlers for them are stubs"
-say "PASS: what UI Automation gives a screen reader, under $(wine --version); ${#not_checked[@]} things not checked"
+say "PASS: what UI Automation gives a screen reader, under $("$wine" --version); ${#not_checked[@]} things not checked"

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader learns of Знайдар through UI Automation, the interface NVDA,
+// What a screen reader learns of the program through UI Automation, the interface NVDA,
 // Narrator and JAWS read Windows programs by. Two ways to run it, beside the program:
 //
 //   uia-client.exe tree TITLE OUTPUT [SECONDS]
-//     waits for the top-level window named TITLE («Знайдар», or «Внимание!» for a notice)
+//     waits for the top-level window named TITLE (the program's, or «Внимание!» for a notice)
 //     and writes every element below it, depth first in the order a screen reader walks
 //     them, then the element Windows says has the focus.
-//   uia-client.exe listen OUTPUT STOPFILE [SECONDS]
-//     writes each focus change and each answer chosen (ElementSelected), as they come,
-//     until the file STOPFILE exists (or SECONDS, 600 unless given, have passed).
+//   uia-client.exe listen TITLE OUTPUT STOPFILE [SECONDS]
+//     writes each focus change, and each answer chosen in the window named TITLE
+//     (ElementSelected), as they come, until the file STOPFILE exists (or SECONDS, 600
+//     unless given, have passed).
 //
 // OUTPUT is written in UTF-8, a line at a time, flushed: one record a line, its fields
 // separated by tabs:
@@ -24,9 +25,8 @@
 // arguments or no file to write; 3 no window, or a call gave no answer, within SECONDS
 // (60 unless given; the last line names the call).
 //
-// Built with MinGW-w64 12 or later (its uiautomation.h has the COM client):
-//   x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -municode -static
-//       -o uia-client.exe uia-client.cpp -lole32 -loleaut32 -luuid
+// Built by tests/uia/CMakeLists.txt, with MinGW-w64 12 or later (its uiautomation.h has the
+// COM client).
 #include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -256,12 +256,12 @@ private:
     std::atomic<ULONG> refs_{1};
 };
 
-int Listen(const wchar_t *stopFile)
+int Listen(const wchar_t *title, const wchar_t *stopFile)
 {
     static Listener listener;
     pending = "AddFocusChangedEventHandler";
     Check(pending, automation->AddFocusChangedEventHandler(nullptr, &listener));
-    const HWND window = WaitForWindow(L"Знайдар");
+    const HWND window = WaitForWindow(title);
     IUIAutomationElement *root = nullptr;
     pending = "ElementFromHandle";
     Check(pending, automation->ElementFromHandle(window, &root));
@@ -304,7 +304,7 @@ DWORD WINAPI Run(void *data)
     pending = "CreateTrueCondition";
     Check(pending, automation->CreateTrueCondition(&everything));
     const std::wstring mode = job->argv[1];
-    job->status = mode == L"tree" ? Tree(job->argv[2]) : Listen(job->argv[3]);
+    job->status = mode == L"tree" ? Tree(job->argv[2]) : Listen(job->argv[2], job->argv[4]);
     return 0;
 }
 
@@ -313,19 +313,19 @@ DWORD WINAPI Run(void *data)
 int wmain(int argc, wchar_t **argv)
 {
     const bool tree = argc >= 4 && argc <= 5 && std::wstring(argv[1]) == L"tree";
-    const bool listen = argc >= 4 && argc <= 5 && std::wstring(argv[1]) == L"listen";
+    const bool listen = argc >= 5 && argc <= 6 && std::wstring(argv[1]) == L"listen";
     if (!tree && !listen) {
         std::fputs("usage: uia-client.exe tree TITLE OUTPUT [SECONDS]\n"
-                   "       uia-client.exe listen OUTPUT STOPFILE [SECONDS]\n",
+                   "       uia-client.exe listen TITLE OUTPUT STOPFILE [SECONDS]\n",
                    stderr);
         return 2;
     }
-    out = _wfopen(argv[tree ? 3 : 2], L"wb");
+    out = _wfopen(argv[3], L"wb");
     if (out == nullptr)
         return 2;
     seconds = tree ? 60 : 600;
-    if (argc == 5)
-        seconds = std::max(1, _wtoi(argv[4]));
+    if (argc == (tree ? 5 : 6))
+        seconds = std::max(1, _wtoi(argv[tree ? 4 : 5]));
     Job job{argc, argv, 0};
     const HANDLE worker = CreateThread(nullptr, 0, Run, &job, 0, nullptr);
     // Each call is given as long as the whole wait: a call that never comes back names itself.
