@@ -77,6 +77,10 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
       heldKeys_(std::make_unique<HeldKeys>())
 {
     DesignFont::InstallCarriedFaces();
+    // Every control has its fixed place, and the answers' rows are cut off at the frame's
+    // right edge: mirrored by a right-to-left desktop or -reverse, each row would show its
+    // cut-off end, an empty frame that still takes clicks.
+    setLayoutDirection(Qt::LeftToRight);
     setObjectName(QString::fromLatin1(quiz::ControlName(Control::Form1)));
     setWindowTitle(QString::fromUtf8(WindowCaption));
     setWindowIcon(WindowIcon(devicePixelRatioF()));
