@@ -21,6 +21,8 @@ class Form1AccessTest : public QObject {
 
 private slots:
     void wholeTestByKeyboardAlone();
+    void heldKeyActsOnce_data();
+    void heldKeyActsOnce();
     void screenReaderHearsEveryControl();
     void answersHeardInTheirRows_data();
     void answersHeardInTheirRows();
@@ -85,11 +87,11 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     // names no other control on the way; nor is the focus cleared on the way, which Qt tells
     // as a focus change to the control that loses it.
     QRadioButton *top = OptionOf(form, 4);
-    const auto focusedOnTheWay = [this](Qt::Key key) {
+    const auto focusedOnTheWay = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidgetList focused;
         const auto watch =
             connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) { focused << now; });
-        PressOnFocused(key);
+        PressOnFocused(key, modifiers);
         disconnect(watch);
         return focused;
     };
@@ -128,23 +130,46 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
         QVERIFY(key->isChecked());
         QVERIFY(TabTo(form.Command2));
         // Enter held too long on a slow machine still presses Check once: the verdict stays
-        // in sight, the next question waits for a press of its own.
+        // in sight, the next question waits for a press of its own. The keypad's Enter is
+        // Enter too.
         if (number == 3)
             HoldOnFocused(Qt::Key_Return);
+        else if (number == 4)
+            HoldOnFocused(Qt::Key_Enter, Qt::KeypadModifier);
         else
             PressOnFocused(Qt::Key_Space);
         QCOMPARE(form.Run().QuestionNo, number);
         QCOMPARE(form.Label7->text(), QString("Ответ принят"));
         // An accepted answer hands the focus to the button pressed next.
         QCOMPARE(Focused(), number < 10 ? form.Command4 : form.Command3);
+        if (number == 5) {
+            // The verdict is news once: a pupil who leaves the button and comes back
+            // without pressing it hears what the button does, not the verdict again as if
+            // just given.
+            PressOnFocused(Qt::Key_Backtab);
+            PressOnFocused(Qt::Key_Tab);
+            QCOMPARE(Focused(), form.Command4);
+            const QString heard = Accessible(form.Command4)->text(QAccessible::Description);
+            QVERIFY2(heard == "Перейти к следующему вопросу",
+                     qPrintable("back on «Следующий вопрос» without pressing it, the pupil hears «" + heard + "»"));
+        }
         if (number == 10)
             break;
-        QCOMPARE(focusedOnTheWay(Qt::Key_Return), QWidgetList{top});
+        QCOMPARE(focusedOnTheWay(number == 4 ? Qt::Key_Enter : Qt::Key_Return,
+                                 number == 4 ? Qt::KeypadModifier : Qt::NoModifier),
+                 QWidgetList{top});
         QCOMPARE(form.Run().QuestionNo, number + 1);
         QVERIFY(FocusVisible());
     }
     QCOMPARE(form.Label4->text(), QString("0"));
     QVERIFY(FocusVisible());
+    // The same on «Выход» after the last answer.
+    PressOnFocused(Qt::Key_Backtab);
+    PressOnFocused(Qt::Key_Tab);
+    QCOMPARE(Focused(), form.Command3);
+    const QString heard = Accessible(form.Command3)->text(QAccessible::Description);
+    QVERIFY2(heard == "Выйти из программы",
+             qPrintable("back on «Выход» without pressing it, the pupil hears «" + heard + "»"));
     PressOnFocused(Qt::Key_Space);
     QCOMPARE(catcher.Take(), QStringList{"Покажите результат учителю"});
     // The notice hands the focus back where it was.
@@ -157,6 +182,81 @@ void Form1AccessTest::wholeTestByKeyboardAlone()
     QVERIFY(TabTo(form.Command3));
     PressOnFocused(Qt::Key_Space);
     QVERIFY(!form.isVisible());
+}
+
+void Form1AccessTest::heldKeyActsOnce_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    // Space acts as it is let go, Enter as it goes down; Enter on an answer does nothing.
+    QTest::addColumn<int>("actsWhileHeld");
+    QTest::addColumn<int>("acts");
+    const struct {
+        const char *name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{"Space", Qt::Key_Space, Qt::NoModifier},
+                {"Return", Qt::Key_Return, Qt::NoModifier},
+                {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const char *target : {"Начать тест", "Проверить", "Следующий вопрос", "an answer"})
+        for (const auto &key : keys) {
+            const bool space = key.key == Qt::Key_Space;
+            const bool answer = QByteArray(target) == "an answer";
+            QTest::addRow("%s on %s", key.name, target)
+                << QString(target) << int(key.key) << int(key.modifiers) << (space || answer ? 0 : 1)
+                << (answer && !space ? 0 : 1);
+        }
+}
+
+void Form1AccessTest::heldKeyActsOnce()
+{
+    // A pupil holds a key down a moment too long: the platform repeats it, and on a slow
+    // machine each repeat that got through would act again, or act before he lets go. A
+    // held Space on «Проверить» would show the verdict and move on to the next question
+    // under his finger.
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, actsWhileHeld);
+    QFETCH(int, acts);
+    NoticeCatcher catcher;
+    auto window = ShownWindow();
+    Form1 &form = *window;
+    SKIP_UNLESS_ACTIVE(&form);
+    if (target != "Начать тест") {
+        form.Command1->click();
+        if (target != "an answer")
+            KeyOption(form)->click();
+        if (target == "Проверить")
+            form.Command2->setFocus();
+        if (target == "Следующий вопрос")
+            form.Command2->click();
+    }
+    QVERIFY(Focused() != nullptr);
+    QCOMPARE(target == "an answer" ? QString("an answer") : qobject_cast<QAbstractButton *>(Focused())->text(), target);
+
+    QStringList acted;
+    for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::clicked, this, [&acted, button] {
+            acted << (qobject_cast<QRadioButton *>(button) != nullptr ? "the answer «" + button->text() + "»"
+                                                                      : "«" + button->text() + "»");
+        });
+    QStringList actedWhileHeld;
+    HoldOnFocused(Qt::Key(key), Qt::KeyboardModifiers(modifiers), [&] { actedWhileHeld = acted; });
+    const QString keyName = QTest::currentDataTag();
+    QVERIFY2(actedWhileHeld.size() == actsWhileHeld,
+             qPrintable(QString("%1, key still down after its repeats: pressed %2 time(s) (%3), %4 expected")
+                            .arg(keyName)
+                            .arg(actedWhileHeld.size())
+                            .arg(actedWhileHeld.join(", "))
+                            .arg(actsWhileHeld)));
+    QVERIFY2(acted.size() == acts, qPrintable(QString("%1, let go: pressed %2 time(s) (%3), %4 expected")
+                                                  .arg(keyName)
+                                                  .arg(acted.size())
+                                                  .arg(acted.join(", "))
+                                                  .arg(acts)));
+    QVERIFY(catcher.Notices.empty());
 }
 
 void Form1AccessTest::screenReaderHearsEveryControl()
