@@ -4,6 +4,7 @@
 
 #include "AnswerButton.h"
 #include "Assets.h"
+#include "CommandButton.h"
 #include "DesignFont.h"
 #include "DesignStyle.h"
 #include "DesignTable.h"
@@ -140,7 +141,7 @@ void Form1::BuildControls()
     Picture1->SetPicture(ShownPartOfPhotograph(Picture1->InnerRect().size()));
 
     const auto makeCommand = [&](Control id) {
-        auto *button = new QPushButton(QString::fromUtf8(DesignOf(id).Caption), this);
+        auto *button = new CommandButton(QString::fromUtf8(DesignOf(id).Caption), this);
         // Enter presses the focused button, as Space does. Outside a dialog an auto-default
         // button is the default only while it has the focus, so Enter means nothing
         // window-wide.
