@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DesktopSession.h"
 #include "Form1.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    DesktopSession session;
     QApplication application(argc, argv);
     // Ties the running window to its menu entry, for its icon and its place in the dock.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.znaydar.Znaydar"));
