@@ -50,7 +50,13 @@ class ToldEventsPlugin : public QAccessibleBridgePlugin {
     Q_PLUGIN_METADATA(IID QAccessibleBridgeFactoryInterface_iid FILE "told-events.json")
 
 public:
-    QAccessibleBridge *create(const QString &) override { return new ToldEvents; }
+    QAccessibleBridge *create(const QString &) override
+    {
+        // Qt keeps a bridge to the end of the program without deleting it; held here, it is
+        // not taken for a leak once Qt's own list of bridges is gone.
+        static ToldEvents *bridge = new ToldEvents;
+        return bridge;
+    }
 };
 Q_IMPORT_PLUGIN(ToldEventsPlugin)
 
