@@ -5,7 +5,8 @@
 // outlive the program, and files under ~/.dbus and the runtime folder), and Qt makes a
 // runtime folder in the temporary folder. Nothing can listen on a bus nobody else knows
 // of, so none is started; a runtime folder is made for the program's lifetime only. A
-// desktop session's own bus and folder are used as they are.
+// desktop session's own bus and folder are used as they are. A screen reader's bus, which
+// the desktop publishes on the X screen for programs run as root, is still found.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages the project needs, and a helper that installs only those missing.
-BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
+BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev libxcb1-dev"
 # cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
 # the binary's type with `file`; a minimal system has neither.
 DEB_PACKAGES="dpkg-dev file"
