@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages the project needs, and a helper that installs only those missing.
-BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev"
+BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev libxcb1-dev"
 # cpack's Debian generator finds the library dependencies with dpkg-shlibdeps, which reads
 # the binary's type with `file`; a minimal system has neither.
 DEB_PACKAGES="dpkg-dev file"
@@ -10,8 +10,10 @@ DEB_PACKAGES="dpkg-dev file"
 # certificate made with openssl.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis wixl msitools osslsigncode debian-archive-keyring"
 WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils imagemagick openssl"
+# dbus-x11 is there for the test that nothing is left running: with it, a program started
+# without a session bus could start one of its own, as on a classroom desktop that has it.
 TEST_PACKAGES="desktop-file-utils appstream $DEB_PACKAGES xvfb x11-utils x11-xserver-utils x11-apps strace xdotool
-    imagemagick orca dbus at-spi2-core"
+    imagemagick orca dbus dbus-x11 at-spi2-core"
 
 ensure_packages() {
     local missing=()

@@ -96,31 +96,38 @@ bool UnderWine()
 #endif
 }
 
-void PressOnFocused(Qt::Key key)
+void PressOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     QWidget *focused = QApplication::focusWidget();
     if (focused == nullptr) {
         QTest::qFail("no control has the keyboard focus", __FILE__, __LINE__);
         return;
     }
-    QTest::keyClick(focused, key);
+    QTest::keyClick(focused, key, modifiers);
 }
 
-void HoldOnFocused(Qt::Key key)
+void HoldOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers, const std::function<void()> &stillHeld)
 {
     quint64 time = 1000;
-    const auto send = [key, &time](QEvent::Type type, bool repeat) {
-        QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+    const auto send = [key, modifiers, &time](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, key, modifiers, QString(), repeat);
         event.setTimestamp(time);
         if (QWidget *focused = QApplication::focusWidget())
             QApplication::sendEvent(focused, &event);
     };
     send(QEvent::KeyPress, false);
+    // Windows and Wayland repeat the press alone; X11 a release and a press of one moment.
+    for (int repeat = 0; repeat < 2; ++repeat) {
+        time += 40;
+        send(QEvent::KeyPress, true);
+    }
     for (int repeat = 0; repeat < 4; ++repeat) {
         time += 40;
         send(QEvent::KeyRelease, true);
         send(QEvent::KeyPress, true);
     }
+    if (stillHeld)
+        stillHeld();
     time += 40;
     send(QEvent::KeyRelease, false);
     send(QEvent::KeyPress, false);

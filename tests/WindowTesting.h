@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,14 +73,18 @@ bool WindowActive(QWidget *window);
 bool UnderWine();
 
 // Presses a key on the control with the keyboard focus; with the focus nowhere, the test
-// fails instead of pressing on nothing.
-void PressOnFocused(Qt::Key key);
+// fails instead of pressing on nothing. The keypad's Enter is Qt::Key_Enter with
+// Qt::KeypadModifier.
+void PressOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Holds a key down on whatever has the focus, as a keyboard does: the press, the presses it
-// repeats, each sent to the control focused at that moment, then the release. One repeat
-// comes as X11 sends it on a busy machine: a release and a press of the same moment, which
-// Qt took for a new press.
-void HoldOnFocused(Qt::Key key);
+// repeats, each sent to the control focused at that moment, then the release. The repeats
+// come as each platform marks them: presses alone (Windows, Wayland), then a release and a
+// press each (X11); stillHeld, if given, runs after them, with the key still down. The last
+// repeat comes as X11 sends one on a busy machine: a release and a press of the same
+// moment, which Qt took for a new press.
+void HoldOnFocused(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                   const std::function<void()> &stillHeld = {});
 
 // Option button k (1 to 4), and the one holding the right answer to the question shown.
 QRadioButton *OptionOf(Form1 &window, int k);

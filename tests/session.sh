@@ -19,6 +19,7 @@
 #                                       OUTPUT; sets spawned to its process id
 #   find_window VARIABLE TITLE [SECONDS]  sets VARIABLE to the visible window of that title
 #   click WINDOW PLACE / press KEY...   a click on a place of tests/places.txt; keys
+#   double_click WINDOW PLACE           a double-click there
 #   shows WINDOW PLACE [COLOUR]         the place shows COLOUR, or the colour places.txt
 #                                       gives it
 #   step WINDOW WHAT SECONDS CONDITION [ARGS...]
@@ -177,6 +178,11 @@ at() {
 click() {
     at "$1" "$2"
     xdotool mousemove --window "$1" "$at_x" "$at_y" click 1
+}
+# Two clicks on the same spot 50 ms apart, well within any desktop's double-click time.
+double_click() {
+    at "$1" "$2"
+    xdotool mousemove --window "$1" "$at_x" "$at_y" click --repeat 2 --delay 50 1
 }
 
 # Keys to whichever window has the focus, as a keyboard sends them. Not with --window: when

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <functional>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -339,9 +341,9 @@ void Form1LaunchTest::drawnAsDesignedAtLaunch()
 
 namespace {
 
-// The window as drawn after Start and a click on the top answer; with switchTo, after the
-// desktop has changed the application's palette to that one as well.
-QImage DrawnAfterStart(const QPalette *switchTo = nullptr)
+// The window as drawn after Start and a click on the top answer; with desktopChange, after
+// the desktop has changed something application-wide as well.
+QImage DrawnAfterStart(const std::function<void()> &desktopChange = {})
 {
     auto window = ShownWindow();
     Click(window->Command1);
@@ -350,8 +352,8 @@ QImage DrawnAfterStart(const QPalette *switchTo = nullptr)
         if (top == nullptr || OptionOf(*window, k)->y() < top->y())
             top = OptionOf(*window, k);
     Click(top);
-    if (switchTo != nullptr)
-        QApplication::setPalette(*switchTo);
+    if (desktopChange)
+        desktopChange();
     return window->grab().toImage();
 }
 
@@ -423,24 +425,38 @@ void Form1LaunchTest::drawnAsDesignedAfterStart()
     // The same when the desktop changes to the dark style while the test is under way.
     const QPalette desktop = QApplication::palette();
     const QPalette darkDesktop = DarkDesktopPalette();
+    QList<QPair<QString, QImage>> desktops;
     QApplication::setPalette(darkDesktop);
-    const QImage startedDark = DrawnAfterStart();
+    desktops << qMakePair(QString("started on a dark desktop"), DrawnAfterStart());
     QApplication::setPalette(desktop);
-    const QImage turnedDark = DrawnAfterStart(&darkDesktop);
+    desktops << qMakePair(QString("the desktop turned dark"),
+                          DrawnAfterStart([&] { QApplication::setPalette(darkDesktop); }));
     QApplication::setPalette(desktop);
-    for (const QImage &dark : {startedDark, turnedDark}) {
-        QCOMPARE(dark.size(), shot.size());
+    // A right-to-left desktop (Hebrew or Arabic), or -reverse on any command line, mirrors
+    // every window that lets it. Mirrored, the answers' rows would show their cut-off end:
+    // an empty frame that still takes clicks. The window keeps its places.
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    desktops << qMakePair(QString("started right-to-left (-reverse)"), DrawnAfterStart());
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    desktops << qMakePair(QString("the desktop turned right-to-left"),
+                          DrawnAfterStart([] { QGuiApplication::setLayoutDirection(Qt::RightToLeft); }));
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    for (const auto &[desktopName, drawn] : desktops) {
+        QCOMPARE(drawn.size(), shot.size());
         int differing = 0;
         QPoint first;
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x)
-                if (dark.pixel(x, y) != shot.pixel(x, y) && differing++ == 0)
+                if (drawn.pixel(x, y) != shot.pixel(x, y) && differing++ == 0)
                     first = QPoint(x, y);
-        QVERIFY2(differing == 0, qPrintable(QString("%1 device pixels differ, the first at %2,%3: %4 instead of %5")
-                                                .arg(differing)
-                                                .arg(first.x())
-                                                .arg(first.y())
-                                                .arg(dark.pixelColor(first).name(), shot.pixelColor(first).name())));
+        QVERIFY2(differing == 0,
+                 qPrintable(QString("%1: the window looks different, %2 device pixels differ, the first at %3,%4: "
+                                    "%5 instead of %6")
+                                .arg(desktopName)
+                                .arg(differing)
+                                .arg(first.x())
+                                .arg(first.y())
+                                .arg(drawn.pixelColor(first).name(), shot.pixelColor(first).name())));
     }
 }
 

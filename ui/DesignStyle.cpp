@@ -124,5 +124,8 @@ void DesignStyle::drawItemText(QPainter *painter, const QRect &rect, int flags, 
     const qreal line = QFontMetricsF(painter->font()).height();
     if ((flags & Qt::AlignTop) && line > rect.height() && line < rect.height() + 2)
         flags = (flags & ~Qt::AlignTop) | Qt::AlignBottom;
+    // A painter takes its text direction from the application, which a right-to-left
+    // desktop or -reverse turns round: «11 бод» would read «бод 11».
+    flags |= Qt::TextForceLeftToRight;
     QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
 }

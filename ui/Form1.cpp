@@ -5,6 +5,7 @@
 
 #include "AnswerButton.h"
 #include "Assets.h"
+#include "CommandButton.h"
 #include "DesignFont.h"
 #include "DesignStyle.h"
 #include "DesignUnits.h"
@@ -78,6 +79,10 @@ Form1::Form1(std::unique_ptr<quiz::RandomSource> random, QWidget *parent)
       heldKeys_(std::make_unique<HeldKeys>())
 {
     DesignFont::InstallCarriedFaces();
+    // Every control has its fixed place, and the answers' rows are cut off at the frame's
+    // right edge: mirrored by a right-to-left desktop or -reverse, each row would show its
+    // cut-off end, an empty frame that still takes clicks.
+    setLayoutDirection(Qt::LeftToRight);
     setObjectName(QString::fromLatin1(quiz::ControlName(Control::Form1)));
     setWindowTitle(QString::fromUtf8(quiz::WindowDesign.Caption));
     setWindowIcon(WindowIcon(devicePixelRatioF()));
@@ -137,7 +142,7 @@ void Form1::BuildControls()
     Picture1->SetPicture(ShownPartOfPhotograph(Picture1->InnerRect().size()));
 
     const auto makeCommand = [&](Control id) {
-        auto *button = new QPushButton(QString::fromUtf8(quiz::DesignOf(id).Caption), this);
+        auto *button = new CommandButton(QString::fromUtf8(quiz::DesignOf(id).Caption), this);
         // Enter presses the focused button, as Space does. Outside a dialog an auto-default
         // button is the default only while it has the focus, so Enter means nothing
         // window-wide.
