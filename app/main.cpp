@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
+#include "StartupMessages.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // Where there is no screen for the window, one line says so and the program ends with 1.
+    StartupMessages startup;
     QApplication application(argc, argv);
+    startup.Started();
     // Ties the running window to its menu entry, for its icon and its place in the dock.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.znaydar.Znaydar"));
     Form1 window;

@@ -55,6 +55,9 @@ trap cleanup EXIT
 # would make one under /tmp itself.
 mkdir -m 700 "$work/home" "$work/runtime" "$work/tmp" "$work/cwd"
 
+# Started over SSH or from a console, with no screen at all, the program says so and ends.
+no_display_refused "$program"
+
 start_private_x
 
 # What the trace must show: every way to make, change or remove a file by name, every
