@@ -58,6 +58,18 @@ build_packages=(g++ make ninja-build pkg-config perl dpkg-dev file rpm
     libxcb-sync-dev libxcb-xfixes0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-util-dev
     libxkbcommon-dev libxkbcommon-x11-dev libfontconfig-dev libfreetype-dev zlib1g-dev libatspi2.0-dev)
 tarball=$(chroot_with bullseye build "${build_packages[@]}")
+# The test machines are made, or found kept, while Qt and the program build: their
+# downloads and unpacking wait on the network and the disk more than on the processors.
+prepare=""
+if [ "$test_too" = 1 ]; then
+    setsid bash tests/linux-tests.sh --prepare >"$cache/prepare.log" 2>&1 &
+    prepare=$!
+fi
+# A run that ends early does not leave the making of the test machines behind.
+stop_preparing() {
+    [ -z "$prepare" ] || kill -TERM -- "-$prepare" 2>/dev/null || true
+}
+trap stop_preparing EXIT
 
 # --- Qt for Linux ------------------------------------------------------------------------------
 # Core, Gui, Widgets and D-Bus (for the accessibility bridge), the X11 platform, the JPEG
@@ -145,7 +157,7 @@ host_cmake_into_machine() {
 shared_folders=("$cache" "$project")
 open_build_machine() {
     chroot_open "$tarball" bullseye-build
-    trap close_build_machine EXIT
+    trap 'stop_preparing; close_build_machine' EXIT
     local folder
     for folder in "${shared_folders[@]}"; do
         mkdir -p "$machine$folder"
@@ -204,6 +216,12 @@ fi
 
 # --- the program and its packages -----------------------------------------------------------
 build=build-linux
+# A build made against another Qt (one built with other inputs, since removed) starts anew.
+if [ "$(cat "$build/qt-used" 2>/dev/null)" != "$qt" ]; then
+    rm -rf "$build"
+    mkdir -p "$build"
+    echo "$qt" >"$build/qt-used"
+fi
 in_machine "cd '$project' && cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE='$qt/lib/cmake/Qt6/qt.toolchain.cmake' \
     -DCMAKE_BUILD_TYPE=Release -DZNAYDAR_WERROR=ON -DZNAYDAR_BUILD_TESTS=OFF >/dev/null &&
     cmake --build $build --parallel $jobs --target znaydar znaydar_floor &&
@@ -212,6 +230,8 @@ close_build_machine
 . "$build/product.env"
 
 if [ "$test_too" = 1 ]; then
+    wait "$prepare" || { tail -n 30 "$cache/prepare.log" >&2; exit 1; }
+    prepare=""
     bash tests/linux-tests.sh "$build"
 fi
 

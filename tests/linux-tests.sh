@@ -19,6 +19,7 @@
 #      found there.
 #
 #   sudo bash tests/linux-tests.sh BUILD_DIR
+#   sudo bash tests/linux-tests.sh --prepare    only makes the machines, or finds them kept
 #
 # BUILD_DIR is the self-contained build after its dist target (scripts/linux.sh): dist/ and
 # product.env. The machines are kept as tarballs between runs by scripts/chroot.sh
@@ -37,9 +38,36 @@ fail() {
 tools=(xvfb xdotool x11-utils x11-apps x11-xkb-utils imagemagick)
 listener=(orca dbus at-spi2-core)
 
+# The kept machine of a Debian release: prints its tarball's path.
+machine_of() {
+    case $1 in
+    11) chroot_with bullseye desktop "${tools[@]}" "${listener[@]}" ;;
+    12) chroot_with bookworm desktop "${tools[@]}" ;;
+    13) chroot_with trixie desktop "${tools[@]}" ;;
+    esac
+}
+suite_of() {
+    case $1 in
+    11) echo bullseye ;;
+    12) echo bookworm ;;
+    13) echo trixie ;;
+    esac
+}
+
+if [ "${1:-}" = --prepare ]; then
+    # Only makes the machines, or finds them kept: linux.sh does this while Qt builds.
+    here=$(cd "$(dirname "$0")" && pwd)
+    . "$here/../scripts/chroot.sh"
+    chroot_namespace "$here/linux-tests.sh" "$@"
+    for release in 11 12 13; do
+        machine_of "$release" >/dev/null
+    done
+    exit 0
+fi
+
 if [ "${1:-}" != --inside ]; then
     # --- on this machine ---------------------------------------------------------------
-    [ $# -eq 1 ] || fail "usage: linux-tests.sh BUILD_DIR"
+    [ $# -eq 1 ] || fail "usage: linux-tests.sh BUILD_DIR | --prepare"
     here=$(cd "$(dirname "$0")" && pwd)
     build=$(cd "$1" && pwd)
     . "$here/../scripts/chroot.sh"
@@ -127,15 +155,10 @@ zlib1g 1:1.2.11.dfsg-1'
 
     say "2. fresh Debian machines with no Qt"
     for release in 11 12 13; do
-        case $release in
-        11) suite=bullseye; packages=("${tools[@]}" "${listener[@]}") ;;
-        12) suite=bookworm; packages=("${tools[@]}") ;;
-        13) suite=trixie; packages=("${tools[@]}") ;;
-        esac
         began=$(date +%s)
-        tarball=$(chroot_with "$suite" desktop "${packages[@]}")
+        tarball=$(machine_of "$release")
         (
-            chroot_open "$tarball" "$suite-desktop"
+            chroot_open "$tarball" "$(suite_of "$release")-desktop"
             inside=$machine/root/linux-tests
             mkdir -p "$inside/tests" "$inside/content" "$inside/dist" "$inside/docs"
             cp "$here"/../docs/screenshot-launch.png "$inside/docs/"
