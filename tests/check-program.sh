@@ -73,7 +73,7 @@ carried "the compose-key input" QComposePlatformInputContextPlugin
 carried "the JPEG reader for its photograph" QJpegPlugin
 carried "the screen-reader bridge" org.a11y.atspi.Accessible
 carried "D-Bus, loaded when it starts" dbus_connection_open_private
-carried "its own font" LiberationSans
+carried "its own font (the name table of its Liberation Sans)" "Liberation is a trademark of Red Hat"
 
 if [ "$failures" -ne 0 ]; then
     echo "check-program: $failures problem(s) in $program" >&2
