@@ -183,7 +183,7 @@ build_qt() {
     local began work
     began=$(date +%s)
     # What an interrupted build left, and Qt built with other inputs, are of no more use.
-    rm -rf "$cache"/qt-build.* "$cache"/qt-[0-9]*
+    rm -rf "$cache"/qt-build.* "$cache"/qt-licences.* "$cache"/qt-[0-9]*
     work=$(mktemp -d "$cache/qt-build.XXXXXX")
     qt_source_unpack "$cache" "$qt_version" "$work/qtbase" "${patches[@]}"
     # The installed Qt refers to its toolchain file for good: a copy of its own, not one in
@@ -198,14 +198,30 @@ build_qt() {
     in_machine "cmake --build '$work/build' --parallel $jobs >'$work/build.log' 2>&1" ||
         { tail -n 30 "$work/build.log" >&2; exit 1; }
     in_machine "cmake --install '$work/build' >/dev/null"
-    # Qt's licences and where it came from, for the packages to carry.
-    mkdir -p "$qt/licences"
-    cp "$work"/qtbase/LICENSES/* "$qt/licences/"
-    echo "Qt $qt_version: Debian's qt6-base source package $qt_version, with Debian's patches${patches[*]:+ and ${patches[*]}}, built as a static library" \
-        >"$qt/licences/QT-SOURCE.txt"
     rm -rf "$work"
     touch "$qt/.complete"
     echo "== Qt for Linux took $(($(date +%s) - began)) s"
+}
+
+# Qt's licences, those of the libraries it carries in, Debian's copyright file for its whole
+# source, and a line naming that source, kept beside Qt for the packages to carry.
+qt_licences() {
+    [ ! -f "$qt/licences/copyright" ] || return 0
+    local source third
+    rm -rf "$cache"/qt-licences.*
+    source=$(mktemp -d "$cache/qt-licences.XXXXXX")
+    qt_source_unpack "$cache" "$qt_version" "$source/qtbase"
+    rm -rf "$qt/licences"
+    mkdir "$qt/licences"
+    cp "$source"/qtbase/LICENSES/* "$qt/licences/"
+    cp "$source/qtbase/debian/copyright" "$qt/licences/copyright"
+    for third in libjpeg/LICENSE libjpeg/ijg-license.txt libjpeg/zlib-license.txt libpng/LICENSE \
+        harfbuzz-ng/COPYING pcre2/LICENCE pcre2/LICENCE-SLJIT double-conversion/LICENSE; do
+        cp "$source/qtbase/src/3rdparty/$third" "$qt/licences/${third//\//-}"
+    done
+    echo "Qt ${qt_version%%+*}, built as a static library from Debian's qt6-base source package" \
+        "$qt_version, with Debian's patches${patches[*]:+ and ours: ${patches[*]##*/}}." >"$qt/licences/QT-SOURCE.txt"
+    rm -rf "$source"
 }
 
 open_build_machine
@@ -213,6 +229,7 @@ if [ -n "${ZNAYDAR_QT_REBUILD:-}" ] || [ ! -f "$qt/.complete" ]; then
     rm -rf "$qt"
     build_qt
 fi
+qt_licences
 
 # --- the program and its packages -----------------------------------------------------------
 build=build-linux
