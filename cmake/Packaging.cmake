@@ -33,6 +33,9 @@ depth, audio levels). A running count of wrong answers stays on screen for the
 teacher. The interface is in Russian; the program keeps no files and uses no
 network.")
 
+# The self-contained program for other Linux systems adds an .rpm and its own file names.
+include(${CMAKE_CURRENT_LIST_DIR}/LinuxSelfContained.cmake)
+
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
 

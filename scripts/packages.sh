@@ -9,6 +9,10 @@ DEB_PACKAGES="dpkg-dev file"
 # certificate; its tests run under Wine on a private X screen, and sign with a throwaway
 # certificate made with openssl.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev xz-utils patch perl nsis wixl msitools osslsigncode debian-archive-keyring"
+# The self-contained Linux program (scripts/linux.sh): built in a Debian 11 chroot from
+# Debian's Qt source, with this machine's CMake carried in (patchelf), packed as an .rpm too
+# (rpm), and checked with readelf and objdump (binutils).
+LINUX_PACKAGES="debootstrap debian-archive-keyring patchelf rpm binutils dpkg-dev xz-utils patch"
 WINE_TEST_PACKAGES="wine64 xvfb xdotool x11-apps x11-utils icoutils imagemagick openssl"
 # dbus-x11 is there for the test that nothing is left running: with it, a program started
 # without a session bus could start one of its own, as on a classroom desktop that has it.

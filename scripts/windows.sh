@@ -36,6 +36,7 @@ esac
 cd "$(dirname "$0")/.."
 project=$PWD
 . scripts/packages.sh
+. scripts/qt-source.sh
 ensure_packages $BUILD_PACKAGES $WINDOWS_PACKAGES
 [ "$test_too" = 0 ] || ensure_packages $WINE_TEST_PACKAGES
 
@@ -61,7 +62,7 @@ qt_options=(
     -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
     -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_accessibility=ON
 )
-qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+qt_version=$(qt_source_version)
 patches=(windows/qtbase-*.patch)
 [ -e "${patches[0]}" ] || patches=()
 stamp=$({
@@ -72,31 +73,10 @@ stamp=$({
 qt=$cache/qt-${qt_version%%+*}-$stamp
 
 build_qt() {
-    local began work suite archive
+    local began work
     began=$(date +%s)
     work=$(mktemp -d "$cache/qt-build.XXXXXX")
-    # Debian's own source package, through a sources file and lists of our own.
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    archive=$(debian_mirror)
-    mkdir -p "$cache/apt/lists/partial" "$cache/apt/cache/archives/partial" "$cache/source"
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive $suite main" \
-        >"$cache/apt/sources.list"
-    local apt=(apt-get -q -o "Dir::Etc::SourceList=$cache/apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-               -o "Dir::State::Lists=$cache/apt/lists" -o "Dir::Cache=$cache/apt/cache")
-    if ! ls "$cache"/source/qt6-base_"${qt_version#*:}".dsc >/dev/null 2>&1; then
-        echo "== fetching Debian's qt6-base $qt_version source"
-        "${apt[@]}" update >/dev/null
-        (cd "$cache/source" && "${apt[@]}" source --download-only "qt6-base=$qt_version" >/dev/null)
-    fi
-    # apt has checked the files against the archive's signed index; dpkg-source's own word
-    # on the uploader's signature (no keyring for it here) is only shown if unpacking fails.
-    dpkg-source -q -x "$cache"/source/qt6-base_"${qt_version#*:}".dsc "$work/qtbase" >"$work/unpack.log" 2>&1 ||
-        { cat "$work/unpack.log" >&2; exit 1; }
-    local patch
-    for patch in "${patches[@]}"; do
-        echo "== applying $patch"
-        patch -d "$work/qtbase" -p1 --quiet <"$patch"
-    done
+    qt_source_unpack "$cache" "$qt_version" "$work/qtbase" "${patches[@]}"
     # The installed Qt refers to its toolchain file for good: a copy of its own, not one in
     # a checkout that may move.
     mkdir -p "$qt"

@@ -76,6 +76,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Started over SSH or from a console, with no screen at all, the program says so and ends.
+no_display_refused "$program"
+
 start_private_x
 
 # What the trace must show: every way to make, change or remove a file by name, every
