@@ -3,7 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
 
 #ifndef Q_OS_WIN
 #include <xcb/xcb.h>
@@ -81,12 +81,19 @@ DesktopSession::DesktopSession()
                 qputenv("AT_SPI_BUS_ADDRESS", accessibilityBus);
         }
     }
+    // Only named here: Qt makes the folder itself, private, once it has a screen and looks
+    // into it, so a program that finds no screen and ends at once leaves nothing behind.
+    // The name cannot be guessed, so nobody can have made it first.
     if (runtime.isEmpty()) {
-        runtime_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/znaydar-runtime-XXXXXX"));
-        if (runtime_->isValid())
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_->path()));
+        runtime_ = QDir::tempPath() + QStringLiteral("/znaydar-runtime-")
+            + QString::number(QRandomGenerator::system()->generate64(), 36);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_));
     }
 #endif
 }
 
-DesktopSession::~DesktopSession() = default;
+DesktopSession::~DesktopSession()
+{
+    if (!runtime_.isEmpty())
+        QDir(runtime_).removeRecursively();
+}

@@ -290,7 +290,7 @@ step() {
 # server serves, must say so in one line, in Russian and in English, on its error output and
 # end with status 1: not list the toolkit's plugins and abort.
 no_display_refused() {
-    local program=$1 number=0 display what status out=$session_folder/no-display.out err=$session_folder/no-display.err
+    local program=$1 number=0 display what status left out=$session_folder/no-display.out err=$session_folder/no-display.err
     # X servers listen on a file and on an abstract socket, which a chroot shares with the host.
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] ||
         grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
@@ -301,8 +301,13 @@ no_display_refused() {
         [ -z "$display" ] || what="with DISPLAY=$display, where no X server is"
         session_say "started $what"
         status=0
-        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE ${display:+DISPLAY=$display} \
-            "$program" >"$out" 2>"$err" </dev/null || status=$?
+        # As over SSH as root: no session bus, no runtime folder, and a home and temporary
+        # folder of its own, which must stay empty.
+        rm -rf "$session_folder/no-display"
+        mkdir -p "$session_folder/no-display/home" "$session_folder/no-display/tmp"
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u XDG_RUNTIME_DIR \
+            -u DBUS_SESSION_BUS_ADDRESS HOME="$session_folder/no-display/home" TMPDIR="$session_folder/no-display/tmp" \
+            ${display:+DISPLAY=$display} "$program" >"$out" 2>"$err" </dev/null || status=$?
         [ "$status" -eq 1 ] || session_fail "started $what, the program ended with status $status: $(head -c 600 "$err")"
         [ "$(wc -l <"$err")" -eq 1 ] || session_fail "started $what, the program said $(wc -l <"$err") lines, not one: $(head -c 600 "$err")"
         # Cyrillic letters begin with one of these two bytes in UTF-8.
@@ -310,5 +315,7 @@ no_display_refused() {
             session_fail "started $what, the program did not say so in Russian and English: $(cat "$err")"
         fi
         [ ! -s "$out" ] || session_fail "started $what, the program wrote to its standard output: $(head -c 200 "$out")"
+        left=$(cd "$session_folder/no-display" && find home tmp -mindepth 1 | head -n 5)
+        [ -z "$left" ] || session_fail "started $what, the program left behind: $left"
     done
 }
