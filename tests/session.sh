@@ -290,8 +290,11 @@ step() {
 # server serves, must say so in one line, in Russian and in English, on its error output and
 # end with status 1: not list the toolkit's plugins and abort.
 no_display_refused() {
-    local program=$1 number=0 display what status left out=$session_folder/no-display.out err=$session_folder/no-display.err
-    # X servers listen on a file and on an abstract socket, which a chroot shares with the host.
+    local program=$1 number=$((4000 + RANDOM % 1000)) display what status left out=$session_folder/no-display.out
+    local err=$session_folder/no-display.err
+    # A display number far above those private X screens take (the lowest free one), so that
+    # none started beside this check takes it in between. X servers listen on a file and on
+    # an abstract socket, which a chroot shares with the host.
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] ||
         grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
         number=$((number + 1))
