@@ -8,7 +8,8 @@
 # with each notice open, and on every question. It checks what NVDA needs:
 #   - every control a pupil can reach has a name and the right control type;
 #   - the question reaches the reader (the answers' list is named by it);
-#   - the verdict and the count after Check, and each notice's full text;
+#   - the verdict and the count after Check, heard once: not again on coming back to the
+#     button without pressing it; and each notice's full text;
 #   - the focus moves in the session's order, each move told once;
 #   - the answers are in the tree in the order the screen shows them, on every question;
 #   - nothing hidden is offered (the empty answers' frame under the photograph, the
@@ -134,6 +135,21 @@ check_verdict() {
         fail "question $number: «$button» is described «$(elements Button "$button" | field 5)», not «Ответ принят. Ошибок: $count.$tail»"
     say "   after Check: «$button», described «Ответ принят. Ошибок: $count.$tail»"
 }
+# The verdict is news once: a pupil who leaves the button it rides on and comes back without
+# pressing it hears what the button does, not the verdict again as if just given.
+back_without_pressing() {
+    local number=$1 button=$2 neighbour=$3 meaning=$4 heard
+    press shift+Tab
+    expect_focus Button "$neighbour" "question $number: Shift+Tab from «$button» to «$neighbour»"
+    press Tab
+    expect_focus Button "$button" "question $number: Tab back to «$button»"
+    read_tree "back$number"
+    expect_focus_in_tree "Button	$button" "question $number, back on «$button»"
+    heard=$(elements Button "$button" | field 5)
+    [ "$heard" = "$meaning" ] ||
+        fail "question $number: back on «$button» without pressing it, the pupil hears «$heard» again as if just given, not «$meaning»"
+    say "   back on «$button» without pressing it: described «$meaning»"
+}
 # The chosen answer's state, where Wine answers it.
 check_chosen() {
     local record selected toggle
@@ -231,11 +247,15 @@ for number in $(seq 10); do
     step "$window" "question $number: Check (Space)" 60 accepted
     if [ "$number" -lt 10 ]; then
         expect_focus Button "Следующий вопрос" "question $number: Check"
-        [ "$number" != 1 ] || check_verdict 1 "Следующий вопрос"
+        if [ "$number" = 1 ] || [ "$number" = 3 ]; then
+            check_verdict "$number" "Следующий вопрос"
+        fi
+        [ "$number" != 3 ] || back_without_pressing 3 "Следующий вопрос" "Выход" "Перейти к следующему вопросу"
     else
         expect_focus Button "Выход" "question 10: Check"
         check_verdict 10 "Выход" " Это был последний вопрос, тест окончен."
         absent "question 10" Button "Следующий вопрос"
+        back_without_pressing 10 "Выход" "Проверить" "Выйти из программы"
     fi
 done
 say "   ten questions, each named in the answers' list, the answers in the rows' order"
