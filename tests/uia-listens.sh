@@ -6,7 +6,8 @@
 # through a whole test while the client listens to every focus change and answer chosen,
 # and reads the window's tree at launch, after Start, after choosing, after each Check,
 # with each notice open, and on every question. It checks what NVDA needs:
-#   - every control a pupil can reach has a name and the right control type;
+#   - every control a pupil can reach has a name and the right control type, and nothing
+#     offered is unnamed (no empty label as a blank stop);
 #   - the question reaches the reader (the answers' list is named by it);
 #   - the verdict and the count after Check, heard once: not again on coming back to the
 #     button without pressing it; and each notice's full text;
@@ -104,6 +105,7 @@ check_notice() {
     read_tree "notice$3" "Внимание!"
     has Window "Внимание! $text" || fail "$what: the notice is not named «Внимание! $text»: $(elements Window | field 4)"
     has Text "$text" || fail "$what: no text «$text» in the notice"
+    none_blank "$what: the notice"
     expect_focus_in_tree "Button	OK" "$what: the notice"
     say "   notice «Внимание! $text»: its text inside, «OK» focused"
 }
@@ -113,6 +115,7 @@ check_question() {
     local number=$1 list text
     read_tree "question$number"
     reachable_named "question $number"
+    none_blank "question $number"
     list=$(elements List | field 4)
     text=$(elements Text | field 4 | grep -Fx -- "${list#"Вопрос $number из 10. "}" || true)
     [[ $list == "Вопрос $number из 10. "?* ]] && [ -n "$text" ] ||
@@ -133,6 +136,8 @@ check_verdict() {
     expect_focus_in_tree "Button	$button" "question $number, after Check"
     [ "$(elements Button "$button" | field 5)" = "Ответ принят. Ошибок: $count.$tail" ] ||
         fail "question $number: «$button» is described «$(elements Button "$button" | field 5)», not «Ответ принят. Ошибок: $count.$tail»"
+    has Text "Ответ принят" || fail "question $number: the status line «Ответ принят» is not offered after Check"
+    none_blank "question $number, after Check"
     say "   after Check: «$button», described «Ответ принят. Ошибок: $count.$tail»"
 }
 # The verdict is news once: a pupil who leaves the button it rides on and comes back without
@@ -175,6 +180,7 @@ say "1. launch"
 read_tree launch
 has Window "$name" || fail "launch: no window «$name» at the root"
 reachable_named launch
+none_blank launch
 expect_focus_in_tree "Button	Начать тест" launch
 absent launch List
 absent launch RadioButton
