@@ -524,8 +524,13 @@ void Form1AccessTest::answersHeardInTheirRows()
         for (int i = 0; i < 4; ++i)
             QVERIFY2(list->child(i)->state().checked == (list->child(i)->object() == key),
                      qPrintable(at + QString("answer %1 of 4 reads %2").arg(i + 1).arg(key->isChecked() ? "checked" : "unchecked")));
+        Told.clear();
         form.Command2->click();
         QCOMPARE(form.Label7->text(), QString("Ответ принят"));
+        // The status line is offered once it says something, and a screen reader that keeps
+        // what it has seen is told so, once; and again as it empties.
+        QVERIFY2(!told || toldOnce(QAccessible::ObjectShow, form.Label7) == 1,
+                 qPrintable(at + "«Ответ принят» came without a screen reader being told once that it is there"));
         if (number < 10) {
             Told.clear();
             form.Command4->click();
@@ -537,6 +542,8 @@ void Form1AccessTest::answersHeardInTheirRows()
                     return;
                 QVERIFY2(toldOnce(QAccessible::ObjectReorder, form.Frame1) == 0,
                          qPrintable(next + "a new order was told of answers that have not moved"));
+                QVERIFY2(toldOnce(QAccessible::ObjectHide, form.Label7) == 1,
+                         qPrintable(next + "the emptied status line was not told once to have gone"));
             }
         }
     }
