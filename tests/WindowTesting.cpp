@@ -52,8 +52,25 @@ void NoticeCatcher::Dismiss()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
     const bool dialog = accessible->role() == QAccessible::Dialog || accessible->role() == QAccessible::AlertMessage;
     Notices.push_back({box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()), dialog,
-                       accessible->text(QAccessible::Name), shownAt_});
+                       accessible->text(QAccessible::Name), shownAt_, BlankStops(accessible)});
     box->button(QMessageBox::Ok)->click();
+}
+
+QStringList BlankStops(QAccessibleInterface *element)
+{
+    QStringList blank;
+    if (element->state().invisible)
+        return blank;
+    bool holdsOffered = false;
+    for (int i = 0; i < element->childCount(); ++i) {
+        QAccessibleInterface *child = element->child(i);
+        holdsOffered = holdsOffered || !child->state().invisible;
+        blank << BlankStops(child);
+    }
+    if (element->text(QAccessible::Name).isEmpty() && !holdsOffered)
+        blank.prepend(QString("%1 (%2)").arg(element->object()->objectName(),
+                                            QMetaEnum::fromType<QAccessible::Role>().valueToKey(element->role())));
+    return blank;
 }
 
 std::unique_ptr<Form1> ShownWindow(int layoutRoll)

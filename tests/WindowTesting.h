@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class QAccessibleInterface;
 class QRadioButton;
 
 struct Notice {
@@ -28,7 +29,15 @@ struct Notice {
     QString AnnouncedName;
     // When the notice appeared: nanoseconds on the catcher's Clock, if it was given one.
     qint64 ShownAt;
+    // What a screen reader walking the notice meets offered without a name (BlankStops).
+    QStringList BlankStops;
 };
+
+// The elements offered to a screen reader, this one and those below it, that have no name:
+// a pupil walking the window with a screen reader meets each as a blank stop. A container
+// without a name that holds offered elements (a row of buttons) is passed through to them,
+// and what is not offered has nothing below it offered either.
+QStringList BlankStops(QAccessibleInterface *element);
 
 // Dismisses every notice as it comes, by finding the active modal widget once its event
 // loop runs, and keeps what each one said.

@@ -312,6 +312,13 @@ void Form1AccessTest::screenReaderHearsEveryControl()
         QCOMPARE(!accessible->state().invisible, showing);
     };
     const QString photograph = "Фотография: морской берег, трава на дюнах, море и небо";
+    // A label is offered only while it says something.
+    const auto noneBlank = [&form](const char *when) {
+        const QStringList blank = BlankStops(Accessible(&form));
+        QVERIFY2(blank.isEmpty(), qPrintable(QString("%1: a screen reader walking the window meets blank stops, "
+                                                     "offered without a name: %2")
+                                                 .arg(when, blank.join(", "))));
+    };
 
     // The launch screen.
 #ifdef Q_OS_WIN
@@ -336,6 +343,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", false);
     for (int k = 1; k <= 4; ++k)
         QVERIFY(Accessible(OptionOf(form, k))->state().invisible);
+    noneBlank("at launch");
 
     // A question screen: entering the answers, the pupil hears the question's number and
     // text once, as the frame's name; each answer is heard as itself, with nothing added,
@@ -352,6 +360,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Label1, QAccessible::StaticText, text(1), "Текст вопроса", true);
     check(form.Frame1, QAccessible::List, "Вопрос 1 из 10. " + text(1),
           "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
+    noneBlank("question 1");
     const quiz::Question *question = quiz::QuestionBank::Find(ReplayedOrder[0]);
     for (int k = 1; k <= 4; ++k) {
         const std::string_view answer = question->Answers[std::size_t(k - 1)];
@@ -383,6 +392,9 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     QCOMPARE(catcher.Notices.size(), std::size_t(1));
     QVERIFY(catcher.Notices[0].AnnouncedAsDialog);
     QVERIFY(catcher.Notices[0].AnnouncedName.contains("Выберите ответ"));
+    QVERIFY2(catcher.Notices[0].BlankStops.isEmpty(),
+             qPrintable("a screen reader walking the notice meets blank stops, offered without a name: "
+                        + catcher.Notices[0].BlankStops.join(", ")));
 
     // An accepted answer: the verdict and the count ride on the button the focus goes to,
     // until the focus leaves it. The next question is heard as the first was.
@@ -391,8 +403,11 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     form.Command2->click();
     const QString count = QString::number(form.Run().WrongAnswers);
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Ответ принят. Ошибок: " + count + ".", true);
+    check(form.Label7, QAccessible::StaticText, "Ответ принят", "Строка состояния", true);
+    noneBlank("question 1 checked");
     form.Command4->click();
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", true);
+    noneBlank("question 2");
     check(form.Frame1, QAccessible::List, "Вопрос 2 из 10. " + text(2),
           "Выберите ответ (изменения вносите до ПРОВЕРКИ)", true);
 
@@ -410,6 +425,7 @@ void Form1AccessTest::screenReaderHearsEveryControl()
     check(form.Command4, QAccessible::Button, "Следующий вопрос", "Перейти к следующему вопросу", false);
     check(form.Command3, QAccessible::Button, "Выход",
           "Ответ принят. " + mistakes + ". Это был последний вопрос, тест окончен.", true);
+    noneBlank("question 10 checked");
     // The notice takes the focus from Exit, where the platform lets the window have it.
     const bool active = WindowActive(&form);
     form.Command3->click();
@@ -508,8 +524,13 @@ void Form1AccessTest::answersHeardInTheirRows()
         for (int i = 0; i < 4; ++i)
             QVERIFY2(list->child(i)->state().checked == (list->child(i)->object() == key),
                      qPrintable(at + QString("answer %1 of 4 reads %2").arg(i + 1).arg(key->isChecked() ? "checked" : "unchecked")));
+        Told.clear();
         form.Command2->click();
         QCOMPARE(form.Label7->text(), QString("Ответ принят"));
+        // The status line is offered once it says something, and a screen reader that keeps
+        // what it has seen is told so, once; and again as it empties.
+        QVERIFY2(!told || toldOnce(QAccessible::ObjectShow, form.Label7) == 1,
+                 qPrintable(at + "«Ответ принят» came without a screen reader being told once that it is there"));
         if (number < 10) {
             Told.clear();
             form.Command4->click();
@@ -521,6 +542,8 @@ void Form1AccessTest::answersHeardInTheirRows()
                     return;
                 QVERIFY2(toldOnce(QAccessible::ObjectReorder, form.Frame1) == 0,
                          qPrintable(next + "a new order was told of answers that have not moved"));
+                QVERIFY2(toldOnce(QAccessible::ObjectHide, form.Label7) == 1,
+                         qPrintable(next + "the emptied status line was not told once to have gone"));
             }
         }
     }

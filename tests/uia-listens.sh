@@ -6,9 +6,11 @@
 # through a whole test while the client listens to every focus change and answer chosen,
 # and reads the window's tree at launch, after Start, after choosing, after each Check,
 # with each notice open, and on every question. It checks what NVDA needs:
-#   - every control a pupil can reach has a name and the right control type;
+#   - every control a pupil can reach has a name and the right control type, and nothing
+#     offered is unnamed (no empty label as a blank stop);
 #   - the question reaches the reader (the answers' list is named by it);
-#   - the verdict and the count after Check, and each notice's full text;
+#   - the verdict and the count after Check, heard once: not again on coming back to the
+#     button without pressing it; and each notice's full text;
 #   - the focus moves in the session's order, each move told once;
 #   - the answers are in the tree in the order the screen shows them, on every question;
 #   - nothing hidden is offered (the empty answers' frame under the photograph, the
@@ -103,6 +105,7 @@ check_notice() {
     read_tree "notice$3" "Внимание!"
     has Window "Внимание! $text" || fail "$what: the notice is not named «Внимание! $text»: $(elements Window | field 4)"
     has Text "$text" || fail "$what: no text «$text» in the notice"
+    none_blank "$what: the notice"
     expect_focus_in_tree "Button	OK" "$what: the notice"
     say "   notice «Внимание! $text»: its text inside, «OK» focused"
 }
@@ -112,6 +115,7 @@ check_question() {
     local number=$1 list text
     read_tree "question$number"
     reachable_named "question $number"
+    none_blank "question $number"
     list=$(elements List | field 4)
     text=$(elements Text | field 4 | grep -Fx -- "${list#"Вопрос $number из 10. "}" || true)
     [[ $list == "Вопрос $number из 10. "?* ]] && [ -n "$text" ] ||
@@ -132,7 +136,24 @@ check_verdict() {
     expect_focus_in_tree "Button	$button" "question $number, after Check"
     [ "$(elements Button "$button" | field 5)" = "Ответ принят. Ошибок: $count.$tail" ] ||
         fail "question $number: «$button» is described «$(elements Button "$button" | field 5)», not «Ответ принят. Ошибок: $count.$tail»"
+    has Text "Ответ принят" || fail "question $number: the status line «Ответ принят» is not offered after Check"
+    none_blank "question $number, after Check"
     say "   after Check: «$button», described «Ответ принят. Ошибок: $count.$tail»"
+}
+# The verdict is news once: a pupil who leaves the button it rides on and comes back without
+# pressing it hears what the button does, not the verdict again as if just given.
+back_without_pressing() {
+    local number=$1 button=$2 neighbour=$3 meaning=$4 heard
+    press shift+Tab
+    expect_focus Button "$neighbour" "question $number: Shift+Tab from «$button» to «$neighbour»"
+    press Tab
+    expect_focus Button "$button" "question $number: Tab back to «$button»"
+    read_tree "back$number"
+    expect_focus_in_tree "Button	$button" "question $number, back on «$button»"
+    heard=$(elements Button "$button" | field 5)
+    [ "$heard" = "$meaning" ] ||
+        fail "question $number: back on «$button» without pressing it, the pupil hears «$heard» again as if just given, not «$meaning»"
+    say "   back on «$button» without pressing it: described «$meaning»"
 }
 # The chosen answer's state, where Wine answers it.
 check_chosen() {
@@ -159,6 +180,7 @@ say "1. launch"
 read_tree launch
 has Window "$name" || fail "launch: no window «$name» at the root"
 reachable_named launch
+none_blank launch
 expect_focus_in_tree "Button	Начать тест" launch
 absent launch List
 absent launch RadioButton
@@ -231,11 +253,15 @@ for number in $(seq 10); do
     step "$window" "question $number: Check (Space)" 60 accepted
     if [ "$number" -lt 10 ]; then
         expect_focus Button "Следующий вопрос" "question $number: Check"
-        [ "$number" != 1 ] || check_verdict 1 "Следующий вопрос"
+        if [ "$number" = 1 ] || [ "$number" = 3 ]; then
+            check_verdict "$number" "Следующий вопрос"
+        fi
+        [ "$number" != 3 ] || back_without_pressing 3 "Следующий вопрос" "Выход" "Перейти к следующему вопросу"
     else
         expect_focus Button "Выход" "question 10: Check"
         check_verdict 10 "Выход" " Это был последний вопрос, тест окончен."
         absent "question 10" Button "Следующий вопрос"
+        back_without_pressing 10 "Выход" "Проверить" "Выйти из программы"
     fi
 done
 say "   ten questions, each named in the answers' list, the answers in the rows' order"

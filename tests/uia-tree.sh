@@ -38,6 +38,20 @@ reachable_named() {
                       ($4 == "" || ($3 != "Button" && $3 != "RadioButton")) { print $3 " «" $4 "»" }' "$tree")
     [ -z "$bad" ] || fail "$what: reachable without a name or of another type: $bad"
 }
+# Nothing offered is without a name: an unnamed element is a blank stop for a pupil walking
+# the window with a screen reader's object navigation. One that holds elements (a row of
+# buttons) is passed through to them, and they are checked themselves.
+none_blank() {
+    local what=$1 blank
+    blank=$(awk -F'\t' '
+        function report() { if (pending != "") { printf "%s%s", sep, pending; sep = "; " } pending = "" }
+        $1 != "element" { next }
+        pending != "" && $2 > depth { pending = "" }
+        { report() }
+        $2 > 0 && $4 == "" { pending = sprintf("%s (described «%s») at %s,%s", $3, $5, $10, $11); depth = $2 }
+        END { report() }' "$tree")
+    [ -z "$blank" ] || fail "$what: a screen reader walking the window meets blank stops, offered without a name: $blank"
+}
 absent() {
     local what=$1 type=$2 name=${3-}
     ! has "$type" "$name" || fail "$what: offered though hidden: $type «$name»"

@@ -106,6 +106,39 @@ public:
     }
 };
 
+// A label that says nothing yet (the status line before a verdict, «из 10» before Start, the
+// question under the photograph, a notice's icon) would be a blank stop for a pupil walking
+// the window with a screen reader: it is offered only once it carries text, or a name of its
+// own. Neither UI Automation nor AT-SPI offers what is invisible.
+class LabelAccessible : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QAccessible::Role role() const override
+    {
+        return Label()->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
+    }
+
+    // The window's labels and the notices' texts are plain text.
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return Label()->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (text(QAccessible::Name).isEmpty())
+            state.invisible = true;
+        return state;
+    }
+
+private:
+    QLabel *Label() const { return static_cast<QLabel *>(widget()); }
+};
+
 // UI Automation shows any top-level window as a window whatever its role. Qt's bridge
 // there also tells the focus again, as the focus it already told, whenever a window in the
 // Window role is activated or deactivated, so each notice shown or closed was heard as a
@@ -134,7 +167,29 @@ QAccessibleInterface *WindowAccessible(const QString &className, QObject *object
         return new AnswerListAccessible(widget);
     if (className == QLatin1String("AnswerButton"))
         return new AnswerAccessible(static_cast<AnswerButton *>(widget));
+    if (className == QLatin1String("QLabel")
+        && (widget->window()->inherits("Form1") || widget->window()->inherits("QMessageBox")))
+        return new LabelAccessible(static_cast<QLabel *>(widget));
     return nullptr;
+}
+
+// A label that starts or stops saying something comes to, or leaves, a screen reader that
+// keeps what it has seen, as a control shown or hidden does.
+const char *const OfferedProperty = "offeredToScreenReaders";
+
+bool Offered(QLabel *label)
+{
+    return !QAccessible::queryAccessibleInterface(label)->state().invisible;
+}
+
+void TellWhetherOffered(QLabel *label)
+{
+    const bool offered = Offered(label);
+    if (label->property(OfferedProperty).toBool() == offered)
+        return;
+    label->setProperty(OfferedProperty, offered);
+    QAccessibleEvent event(label, offered ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&event);
 }
 
 // The verdict belongs to the moment the focus arrives after Check. Once the focus leaves
@@ -182,6 +237,9 @@ void Describe(const Controls &controls)
     controls.Command4->setAccessibleDescription(NextMeaning);
     new VerdictFades(controls.Command3, ExitMeaning);
     new VerdictFades(controls.Command4, NextMeaning);
+    for (QLabel *label : {controls.Label1, controls.Label2, controls.Label3, controls.Label4, controls.Label5,
+                          controls.Label6, controls.Label7, controls.Label8})
+        label->setProperty(OfferedProperty, Offered(label));
 #ifdef Q_OS_WIN
     // Qt's UI Automation bridge tells a change of the checked state to a screen reader
     // for check boxes only. A pupil who chooses the focused answer with Space would hear
@@ -214,6 +272,8 @@ void CaptionChanged(const Controls &controls, Control control, const QString &ca
     default:
         break;
     }
+    if (auto *label = qobject_cast<QLabel *>(controls.Widget(control)))
+        TellWhetherOffered(label);
 }
 
 void Tell(const Controls &controls, const quiz::Outcome &outcome)

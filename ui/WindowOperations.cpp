@@ -123,6 +123,7 @@ void Form1::ShowNotice(const std::string &prompt)
     QMessageBox notice(QMessageBox::Question, QString::fromUtf8(NoticeTitle), QString::fromStdString(prompt),
                        QMessageBox::Ok, this);
     notice.setObjectName(QStringLiteral("Notice"));
+    notice.setTextFormat(Qt::PlainText);
     // A screen reader announces a notice by its name, and reads the text inside only when it
     // finds it long enough (Orca 48 skips a text of under three words): the name carries both.
     notice.setAccessibleName(QString::fromUtf8(NoticeTitle) + QLatin1Char(' ') + QString::fromStdString(prompt));
