@@ -77,7 +77,7 @@ cleanup() {
 trap cleanup EXIT
 
 # Started over SSH or from a console, with no screen at all, the program says so and ends.
-no_display_refused "$program"
+bash "$(dirname "$0")/no-display.sh" "$program" || fail "started with no screen: see above"
 
 start_private_x
 
