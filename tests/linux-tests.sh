@@ -162,8 +162,8 @@ zlib1g 1:1.2.11.dfsg-1'
             inside=$machine/root/linux-tests
             mkdir -p "$inside/tests" "$inside/content" "$inside/dist" "$inside/docs"
             cp "$here"/../docs/screenshot-launch.png "$inside/docs/"
-            cp "$here"/linux-tests.sh "$here"/session.sh "$here"/places.txt "$here"/no-display.sh "$here"/orca-listens.sh \
-                "$inside/tests/"
+            cp "$here"/linux-tests.sh "$here"/session.sh "$here"/places.txt "$here"/no-display.sh \
+                "$here"/orca.sh "$here"/orca-listens.sh "$inside/tests/"
             cp "$here"/../content/QuestionBank.cpp "$inside/content/"
             cp "$build/product.env" "$work/requires" "$inside/"
             cp "$build/$linux_program" "$build/$deb" "$inside/dist/"
