@@ -79,7 +79,9 @@ quiet() {
 # A step not heard says what Orca said instead; the failure then shows the whole session's
 # speech, key by key, and the program's and Orca's last words.
 pending=""
-session_describe() { echo "Orca said «$(heard_after "${pending##* }" | tr '\n' ' ')»"; }
+session_describe() {
+    if [ -n "$pending" ]; then echo "Orca said «$(heard_after "${pending##* }" | tr '\n' ' ')»"; else describe_window "$1"; fi
+}
 session_explain() {
     [ -z "$pending" ] || record "${pending% *}" "${pending##* }"
     if [ -s "$transcript" ]; then

@@ -275,11 +275,12 @@ within() {
 
 # Says what the session waits for, then waits until the condition holds on the window.
 step() {
-    local window=$1 what=$2 seconds=$3 condition=$4
+    local window=$1 what=$2 seconds=$3 condition=$4 describe=describe_window
     shift 4
+    ! declare -F session_describe >/dev/null || describe=session_describe
     session_step_no=$((session_step_no + 1))
     session_say "step $session_step_no: $what"
     [ "$seconds" -le "$(session_left)" ] || seconds=$(session_left)
     within "$seconds" "$condition" "$window" "$@" ||
-        session_fail "step $session_step_no, $what: not seen within $seconds s; $("${session_describe:-describe_window}" "$window")"
+        session_fail "step $session_step_no, $what: not seen within $seconds s; $("$describe" "$window")"
 }
