@@ -3,7 +3,8 @@
 # Sourced by tests/uia-listens.sh, after session.sh: what uia-client.exe writes, read. The
 # tree of a top-level window (read_tree, then elements, has, field and the checks on it),
 # and the focus changes and selections the listening client writes as they come
-# (expect_focus). Needs $work, $drive (the prefix's C: drive) and $wine.
+# (expect_focus); then what a question, a verdict after Check and a notice must offer. Needs
+# $work, $drive (the prefix's C: drive), $wine, and the session's step and press.
 
 # --- the tree ------------------------------------------------------------------------------
 # Reads the tree below a top-level window into $work/NAME.tree; the records are then read
@@ -124,3 +125,48 @@ answers_on_the_way='^RadioButton	'
 # focus (a notice's as it closes, the program's after it); such a change names no control.
 windows_on_the_way='^Window	'
 
+# --- what a question, a verdict and a notice offer --------------------------------------
+# A notice: its window named with its title and its whole text, the text inside, and OK
+# with the focus, both in the tree and as the focus change told.
+check_notice() {
+    local text=$1 what=$2
+    step "$window" "$what: the notice" 60 notice_open
+    expect_focus Button OK "$what: the notice"
+    read_tree "notice$3" "Внимание!"
+    has Window "Внимание! $text" || fail "$what: the notice is not named «Внимание! $text»: $(elements Window | field 4)"
+    has Text "$text" || fail "$what: no text «$text» in the notice"
+    none_blank "$what: the notice"
+    expect_focus_in_tree "Button	OK" "$what: the notice"
+    say "   notice «Внимание! $text»: its text inside, «OK» focused"
+}
+# The tree of a question: the answers' list named with the question, the answers in their
+# rows, the focus on the top one, nothing hidden offered.
+check_question() {
+    local number=$1 list text
+    read_tree "question$number"
+    reachable_named "question $number"
+    none_blank "question $number"
+    list=$(elements List | field 4)
+    text=$(elements Text | field 4 | grep -Fx -- "${list#"Вопрос $number из 10. "}" || true)
+    [[ $list == "Вопрос $number из 10. "?* ]] && [ -n "$text" ] ||
+        fail "question $number: the answers' list is named «$list», not «Вопрос $number из 10.» and the question"
+    mapfile -t answers < <(answers_in_order "question $number")
+    [ "$focus_name" = "${answers[0]}" ] ||
+        fail "question $number: the focus went to «$focus_name», not to the top answer «${answers[0]}»"
+    expect_focus_in_tree "RadioButton	${answers[0]}" "question $number"
+    absent "question $number" Button "Начать тест"
+    absent "question $number" Image
+}
+# After Check: the focused button carries the verdict and the count the window shows.
+check_verdict() {
+    local number=$1 button=$2 tail=${3:-} count
+    read_tree "checked$number"
+    count=$(elements Text | field 4 | sed -n 's/^Ошибок: \([0-9]*\)$/\1/p')
+    [ -n "$count" ] || fail "question $number: no «Ошибок: N» text after Check"
+    expect_focus_in_tree "Button	$button" "question $number, after Check"
+    [ "$(elements Button "$button" | field 5)" = "Ответ принят. Ошибок: $count.$tail" ] ||
+        fail "question $number: «$button» is described «$(elements Button "$button" | field 5)», not «Ответ принят. Ошибок: $count.$tail»"
+    has Text "Ответ принят" || fail "question $number: the status line «Ответ принят» is not offered after Check"
+    none_blank "question $number, after Check"
+    say "   after Check: «$button», described «Ответ принят. Ошибок: $count.$tail»"
+}

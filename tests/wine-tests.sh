@@ -7,6 +7,7 @@
 #   exe             the program file, as Windows will load it (no Wine needed)
 #   wine-session    a session of znaydar.exe by mouse and keyboard
 #   installers      the NSIS installer and the MSI installed, upgraded and removed
+#   windows-floor   both refused below Windows 10 1809 and on Windows 7, both installed on 1809
 #   signing         the three files signed with a throwaway certificate and verified
 # The UI Automation test (label uia) needs root and a chroot of its own: it runs apart.
 #   wine-tests.sh BUILD_DIR [CTEST OPTIONS...]     e.g. -L installers for that job alone
@@ -29,7 +30,7 @@ if ! ctest --test-dir "$build" -V -LE uia --parallel "$(nproc 2>/dev/null || ech
     grep -Ev '^[0-9]+: (PASS|QDEBUG|QWARN|QCRITICAL) ' "$log" | tail -n 150
     session_fail "the tests above failed"
 fi
-grep -E '^[0-9]+: (check-exe|wine-[a-z]+): ' "$log" | grep -Ev ': step [0-9]+:|waiting for the window' | sed 's/^[0-9]*: //'
+grep -E '^[0-9]+: (check-exe|wine-[a-z-]+): ' "$log" | grep -Ev ': step [0-9]+:|waiting for the window' | sed 's/^[0-9]*: //'
 grep -E 'tests passed|^Total Test time' "$log" | sed 's/^/wine-tests:    /'
 grep -E '^[0-9]+: SKIP ' "$log" | sed 's/^[0-9]*: SKIP *: */wine-tests:    skipped: /' | sort -u || true
 session_say "PASS: the Windows build under $("$wine" --version)"

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader hears of the window. Nothing here changes what a sighted pupil sees,
-// nor where the keyboard focus goes: the window moves the focus once this has put in
-// place what a pupil must hear there.
+// What a screen reader is told of the window, and when; how each control presents itself
+// is in AccessibleControls.h. Nothing here changes what a sighted pupil sees, nor where the
+// keyboard focus goes: the window moves the focus once this has put in place what a pupil
+// must hear there.
 //
 // Screen readers speak a control when it takes the focus (its name, role and description)
 // together with the names of the containers the focus enters; some do not speak a name
