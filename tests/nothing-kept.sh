@@ -192,7 +192,7 @@ run_case() {
     ) >"$case_dir/program.out" 2>&1 &
     traced=$!
     step "" "the program under strace" 30 started_under "$traced"
-    program_pid=$(ps -o pid= --ppid "$traced" | head -n 1 | tr -d ' ')
+    program_pid=$(program_under "$traced")
     play
     seconds=$((($(date +%s%N) - started) / 1000000))
     # Whatever the session started and left running: a bus of its own, say, which would
@@ -239,7 +239,16 @@ run_case() {
 
 # Conditions for the steps that wait on something other than the window.
 bus_ready() { [ -s "$2" ]; }
-started_under() { [ -n "$(ps -o pid= --ppid "$2")" ]; }
+# The program strace started. strace has a child of its own first, which tries out the
+# seccomp filter and is gone at once: a child that is not yet the program is not it.
+program_under() {
+    local pid
+    for pid in $(ps -o pid= --ppid "$1"); do
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" != "$program" ] || { echo "$pid"; return 0; }
+    done
+    return 1
+}
+started_under() { program_under "$2" >/dev/null; }
 chosen_or_notice() { notice_open || chosen "$1"; }
 
 for case in desktop no-bus no-runtime; do
