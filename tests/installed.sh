@@ -4,10 +4,10 @@
 # wine-windows-floor.sh): the installers as the build made them, a fresh prefix set to report
 # Windows 10, and what an installed copy leaves there, read and checked.
 #
-#   installers_begin NAME SECONDS BUILD_DIR
-#                           the product's details and the installers from BUILD_DIR (sets
-#                           build, nsis, msi_file), wine_begin in a folder of its own (work),
-#                           and the prefix set to report Windows 10
+#   installers_begin NAME SECONDS "$@"
+#                           the script's one argument, the build (wine_build), and the
+#                           installers from it (sets nsis, msi_file); wine_begin in a
+#                           folder of its own (work), the prefix set to report Windows 10
 #   check_files WHAT        Program Files holds the program as built, with its licences
 #   check_entry WHAT VERSION
 #                           the one «$name» in Apps and Features, of that version; leaves its
@@ -20,11 +20,11 @@
 # Uses the script's say and fail.
 
 installers_begin() {
-    build=$(cd "$3" && pwd)
-    session_product "$build" || fail "no product.env in $build"
-    [ -s "$build/$msi" ] || fail "no $build/$msi: build the installer target first"
+    local job=$1 seconds=$2
+    shift 2
+    wine_build "$job" "$@" msi
     session_require wrestool makensis msiinfo perl iconv
-    wine_begin "$1" "$2"
+    wine_begin "$job" "$seconds"
     work=$wine_folder
 
     # Both installers refuse Windows older than 10, and Wine 8 presents itself as Windows 7

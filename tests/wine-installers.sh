@@ -15,8 +15,7 @@ here=$(dirname "$0")
 session_name=wine-installers
 say() { session_say "$@"; }
 fail() { session_fail "$@"; }
-[ $# -eq 1 ] || fail "usage: wine-installers.sh BUILD_DIR"
-installers_begin wine-installers 1100 "$1"
+installers_begin wine-installers 1100 "$@"
 # A higher version, built here from the same files with the version raised.
 raised=${version%.*}.$((${version##*.} + 1))
 

@@ -10,10 +10,7 @@ here=$(dirname "$0")
 . "$here/session.sh"
 . "$here/wine.sh"
 session_name=wine-session
-[ $# -eq 1 ] || session_fail "usage: wine-session.sh BUILD_DIR"
-build=$(cd "$1" && pwd)
-session_product "$build" || session_fail "no product.env in $build"
-[ -s "$build/$exe" ] || session_fail "no $build/$exe: build the installer target first"
+wine_build wine-session "$@" exe
 wine_begin wine-session 500
 
 wine_launch "$build/$exe" session

@@ -11,10 +11,7 @@ here=$(dirname "$0")
 . "$here/session.sh"
 . "$here/wine.sh"
 session_name=wine-signing
-[ $# -eq 1 ] || session_fail "usage: wine-signing.sh BUILD_DIR"
-build=$(cd "$1" && pwd)
-session_product "$build" || session_fail "no product.env in $build"
-[ -s "$build/$msi" ] || session_fail "no $build/$msi: build the installer target first"
+wine_build wine-signing "$@" msi
 session_require openssl osslsigncode
 wine_begin wine-signing 300
 work=$wine_folder

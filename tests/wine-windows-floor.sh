@@ -14,8 +14,7 @@ here=$(dirname "$0")
 session_name=wine-windows-floor
 say() { session_say "$@"; }
 fail() { session_fail "$@"; }
-[ $# -eq 1 ] || fail "usage: wine-windows-floor.sh BUILD_DIR"
-installers_begin wine-windows-floor 500 "$1"
+installers_begin wine-windows-floor 500 "$@"
 
 # Wine takes the version it reports from the registry, where Windows keeps it and winecfg -v
 # win10 writes it: CurrentMajorVersionNumber and CurrentMinorVersionNumber (10.0), and the

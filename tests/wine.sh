@@ -4,6 +4,9 @@
 # Wine prefix of the run's own on the session's private X screen, the program started and
 # ended in it, and the end of it all. Debian 12's Wine 8 and Debian 13's Wine 10 alike.
 #
+#   wine_build JOB ARGS... FILE   the job's one argument, the Windows build after its
+#                                 installer target: sets build, reads its product.env, and
+#                                 checks that FILE (a name from it, e.g. "$msi") is there
 #   wine_begin NAME SECONDS       session_begin in a folder of its own, a private X screen,
 #                                 and a fresh prefix in that folder (WINEPREFIX, exported)
 #   wine_wait                     waits until every program in the prefix has ended
@@ -21,6 +24,15 @@ else
     wineserver=$(command -v wineserver || echo wineserver)
 fi
 wine_folder=""
+
+wine_build() {
+    local job=$1 file=${*: -1}
+    [ $# -eq 3 ] || session_fail "usage: $job.sh BUILD_DIR"
+    build=$(cd "$2" && pwd)
+    session_product "$build" || session_fail "no product.env in $build"
+    local wanted=${!file}
+    [ -s "$build/$wanted" ] || session_fail "no $build/$wanted: build the installer target first"
+}
 
 wine_begin() {
     local began
